@@ -1,0 +1,89 @@
+// The desktop host around the platform services: how it is set up from the
+// command line, and what it lets the tests and scripted runs observe. The
+// game never includes this header; host_main.cpp and the tests do.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace host {
+
+// The display memory layouts the host can emulate. Each one makes the game
+// take a different conversion path when it presents a frame.
+enum class DisplayMode {
+  Rgb565,          // 16-bit, pixel pitch 2, row pitch 480: one block copy
+  Rgb565Wide,      // 16-bit, row pitch 512: row by row
+  Rgb565Flipped,   // 16-bit, row pitch -480: memory bottom-up
+  Rgb565Sideways,  // 16-bit, pixel pitch 640, row pitch -2: pixel by pixel
+  Gray4,           // 4-bit grey, two pixels a byte, columns bottom to top
+  Gray2,           // 2-bit grey, four pixels a byte, row pitch 60
+  Rgb444,          // 12-bit: a depth the game does not draw
+};
+
+constexpr int ScreenWidth = 240;
+constexpr int ScreenHeight = 320;
+
+struct Options {
+  bool Headless = false;
+  int Scale = 0;  // 0: the largest whole factor up to 3 that fits the desktop
+  DisplayMode Display = DisplayMode::Rgb565;
+  std::string ScriptPath;  // "-" for standard input; empty for none
+  std::string ScriptText;  // a script given directly (tests); used when no path
+  uint32_t TickStart = 0;  // first value of the tick counter
+  std::string ModulePath;  // overrides the program's own path (tests)
+  std::string RuntimeDir;  // overrides where running copies meet (tests)
+};
+
+// Parses a --display value; false when it names no mode.
+bool ParseDisplayMode(const std::string& text, DisplayMode* mode);
+
+// Sets up the chosen backend. Nothing is opened on the desktop until the game
+// opens the display or creates its window. Returns false, with a one-line
+// reason in *error, when the backend cannot start (no script for a headless
+// run, an unreadable or malformed script, no video device).
+bool Start(const Options& options, std::string* error);
+// Tears everything down; the next Start begins from a clean state.
+void Stop();
+// The exit code the run must end with: 0, or 2 after a malformed script line.
+int ExitCode();
+
+// --- observation (tests and scripts) ---
+
+// What the display shows now, as 240 x 320 RGB888 triples, top row first.
+void ReadDisplayPicture(std::span<uint8_t, ScreenWidth * ScreenHeight * 3> rgb);
+// Writes that picture as an 8-bit RGB PNG. False when the file cannot be written.
+bool WriteDisplayPng(const std::string& path);
+// The raw display memory and where the game's pixel (0, 0) lies in it.
+std::span<const uint8_t> DisplayMemory();
+size_t DisplayOrigin();
+// Number of GXBeginDraw / GXEndDraw calls so far.
+uint32_t BeginDrawCount();
+uint32_t EndDrawCount();
+
+bool TaskbarVisible();
+uint32_t LastShellFlags();
+bool DisplayOpen();
+bool WindowShown();
+// Every sound request so far: the path asked for and its flags.
+struct SoundRequest {
+  std::string Path;
+  uint32_t Flags;
+};
+const std::vector<SoundRequest>& SoundRequests();
+
+// --- input injection (tests) ---
+void PostMessageToGameWindow(uint32_t message, uintptr_t first, intptr_t second);
+// Makes GXBeginDraw return nullptr while set.
+void SetDisplayUnavailable(bool unavailable);
+// Makes DeclareWindowClass / CreatePlatformWindow fail.
+void SetWindowCreationFails(bool classFails, bool windowFails);
+// Moves the virtual clock (headless only).
+void SetTickCounter(uint32_t ticks);
+// Frames the main loop has finished (HostFrameEnded calls).
+uint64_t FramesRun();
+
+}  // namespace host

@@ -1,0 +1,4 @@
+// The about picture, shown while a game is interrupted.
+#pragma once
+
+void AboutScreen();
