@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal
+# build with warnings as errors, and an AddressSanitizer + UBSan build. Also
+# checks the formatting. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+jobs="$(nproc)"
+
+echo "== formatting"
+git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' \
+  | xargs clang-format --dry-run -Werror
+
+echo "== build (warnings as errors)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMOTH_WERROR=ON -DQUILLMOTH_BENCHMARKS=ON >/dev/null
+cmake --build build -j"$jobs"
+echo "== tests"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLMOTH_WERROR=ON -DQUILLMOTH_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+echo "== tests under the sanitizers"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"
