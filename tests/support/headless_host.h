@@ -1,0 +1,50 @@
+// A headless host for in-process tests: started before each test, stopped
+// after, so every test begins with a clean display, queue, clock and taskbar.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/host.h"
+
+class HeadlessHostTest : public ::testing::Test {
+ protected:
+  void StartHost(const std::string& script = "wait 0\n",
+                 host::DisplayMode display = host::DisplayMode::Rgb565, uint32_t tickStart = 0) {
+    host::Options options;
+    options.Headless = true;
+    options.ScriptText = script;
+    options.Display = display;
+    options.TickStart = tickStart;
+    options.ModulePath = (folder_ / "quillmoth").string();
+    options.RuntimeDir = folder_.string();
+    std::string error;
+    ASSERT_TRUE(host::Start(options, &error)) << error;
+    started_ = true;
+  }
+
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = std::filesystem::temp_directory_path() /
+              ("quillmoth-test-" + std::to_string(::getpid()) + "-" + info->test_suite_name() +
+               "-" + info->name());
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+
+  void TearDown() override {
+    if (started_) host::Stop();
+    std::filesystem::remove_all(folder_);
+  }
+
+  // A private folder standing in for the program's own folder.
+  const std::filesystem::path& Folder() const { return folder_; }
+
+ private:
+  std::filesystem::path folder_;
+  bool started_ = false;
+};
