@@ -15,4 +15,7 @@ extern int32_t TitleDriftP, TitleDriftS;
 
 // Computes this frame's values from the angles and advances the two phases.
 void ComputeTitleFrame();
+// Rows 0..239: the front picture, with the texture sampled through its
+// key-coloured pixels using the values of ComputeTitleFrame.
+void DrawTitleUpperArea();
 void TitleScreen();
