@@ -1,0 +1,129 @@
+#include "game/records.h"
+
+#include "app/data_paths.h"
+#include "platform/platform.h"
+
+uint32_t BestSeconds[BoardSizes] = {DefaultRecord, DefaultRecord, DefaultRecord,
+                                    DefaultRecord, DefaultRecord, DefaultRecord};
+int32_t BestMoves[BoardSizes] = {DefaultRecord, DefaultRecord, DefaultRecord,
+                                 DefaultRecord, DefaultRecord, DefaultRecord};
+
+// The records file "quill.dat", in the program's folder. Every copy of the
+// game, on any device, reads and writes exactly this layout, so it must never
+// change:
+//
+//   offset  size  field
+//        0     4  BestSeconds[0]  unsigned   2 x 4 board
+//        4     4  BestSeconds[1]  unsigned   4 x 4
+//        8     4  BestSeconds[2]  unsigned   4 x 6
+//       12     4  BestSeconds[3]  unsigned   6 x 6
+//       16     4  BestSeconds[4]  unsigned   6 x 8
+//       20     4  BestSeconds[5]  unsigned   8 x 8
+//       24     4  BestMoves[0]    signed     2 x 4
+//       ...                                  (one per board size, same order)
+//       44     4  BestMoves[5]    signed     8 x 8
+//
+// 48 bytes, no header, version or checksum; every value little-endian (least
+// significant byte first), signed values in two's complement. Bytes past the
+// 48th are ignored when reading.
+//
+// A short file is not an error: each byte that is present replaces the same
+// byte of the value in memory and the rest keep what they held, so a file cut
+// after 30 bytes sets all six times, BestMoves[0] and the low half of
+// BestMoves[1]. Older copies of the game behaved exactly so, and their files
+// must read the same here.
+
+namespace {
+
+constexpr const char* RecordsTempName = "quill.dat.tmp";
+constexpr size_t PathCapacity = FolderCapacity + 16;
+constexpr int32_t ValuesPerArray = BoardSizes;
+
+// The 32-bit value of record slot `index` (0..11 in file order).
+uint32_t RecordWord(int32_t index) {
+  if (index < ValuesPerArray) {
+    return BestSeconds[index];
+  }
+  return static_cast<uint32_t>(BestMoves[index - ValuesPerArray]);
+}
+
+void SetRecordWord(int32_t index, uint32_t word) {
+  if (index < ValuesPerArray) {
+    BestSeconds[index] = word;
+  } else {
+    BestMoves[index - ValuesPerArray] = static_cast<int32_t>(word);
+  }
+}
+
+}  // namespace
+
+void LoadRecords() {
+  char path[PathCapacity];
+  // A cut path would name some other file; better keep the defaults.
+  if (!JoinPath(path, sizeof path, ProgramFolder, RecordsFileName)) {
+    return;
+  }
+  // Creates an empty file when there is none, as the game always has.
+  FileHandle file = OpenFileForReading(path);
+  if (file == NoFile) {
+    return;
+  }
+  uint8_t bytes[RecordsFileBytes];
+  size_t arrived = 0;
+  while (arrived < RecordsFileBytes) {
+    size_t count = ReadFromFile(file, bytes + arrived, RecordsFileBytes - arrived);
+    if (count == 0) {
+      break;
+    }
+    arrived += count;
+  }
+  CloseFile(file);
+
+  for (size_t i = 0; i < arrived; ++i) {
+    int32_t index = static_cast<int32_t>(i / 4);
+    uint32_t shift = static_cast<uint32_t>(i % 4) * 8;
+    uint32_t word = RecordWord(index);
+    word = (word & ~(0xFFu << shift)) | (static_cast<uint32_t>(bytes[i]) << shift);
+    SetRecordWord(index, word);
+  }
+}
+
+void SaveRecords() {
+  char path[PathCapacity];
+  char tempPath[PathCapacity];
+  if (!JoinPath(path, sizeof path, ProgramFolder, RecordsFileName) ||
+      !JoinPath(tempPath, sizeof tempPath, ProgramFolder, RecordsTempName)) {
+    return;
+  }
+
+  uint8_t bytes[RecordsFileBytes];
+  for (int32_t index = 0; index < 2 * ValuesPerArray; ++index) {
+    uint32_t word = RecordWord(index);
+    for (int32_t b = 0; b < 4; ++b) {
+      bytes[index * 4 + b] = static_cast<uint8_t>(word >> (8 * b));
+    }
+  }
+
+  // The records must survive a battery pull or a full store in the middle of
+  // a save: the new file is written and forced to disk beside the old one and
+  // only then takes its place in one step. Until then the old file is whole;
+  // after it, the new one is. A failed save leaves the records in memory,
+  // and the next record broken in this run writes them all again.
+  FileHandle file = CreateFileForWriting(tempPath);
+  if (file == NoFile) {
+    return;
+  }
+  size_t written = 0;
+  while (written < RecordsFileBytes) {
+    size_t count = WriteToFile(file, bytes + written, RecordsFileBytes - written);
+    if (count == 0) {
+      break;
+    }
+    written += count;
+  }
+  bool whole = written == RecordsFileBytes && FlushFileToDisk(file);
+  whole = CloseFile(file) && whole;
+  if (!whole || !ReplaceFile(tempPath, path)) {
+    RemoveFile(tempPath);
+  }
+}
