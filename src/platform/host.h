@@ -57,7 +57,10 @@ int ExitCode();
 void ReadDisplayPicture(std::span<uint8_t, ScreenWidth * ScreenHeight * 3> rgb);
 // Writes that picture as an 8-bit RGB PNG. False when the file cannot be written.
 bool WriteDisplayPng(const std::string& path);
-// The raw display memory and where the game's pixel (0, 0) lies in it.
+// The raw display memory, guard space on both sides included, and the offset
+// in it of the address GXBeginDraw hands out. That address is pixel (0, 0)
+// in every layout but the sideways one, whose pixel (x, y) lies at
+// origin + 640 - 2y + 640x.
 std::span<const uint8_t> DisplayMemory();
 size_t DisplayOrigin();
 // Number of GXBeginDraw / GXEndDraw calls so far.
@@ -74,6 +77,9 @@ struct SoundRequest {
   uint32_t Flags;
 };
 const std::vector<SoundRequest>& SoundRequests();
+// Show requests received from copies of the program started while this one
+// ran (each such copy shows this one's window and ends).
+uint32_t ShowRequestsReceived();
 
 // --- input injection (tests) ---
 void PostMessageToGameWindow(uint32_t message, uintptr_t first, intptr_t second);

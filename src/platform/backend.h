@@ -1,0 +1,53 @@
+// What differs between the two ways the host can run: a real SDL2 window with
+// sound and a wall clock, or nothing at all on the desktop with a virtual
+// clock. Everything else (windows, queue, display memory, scripts, files)
+// is shared and lives in its own file; those files reach the running backend
+// and the start-up options through the functions at the end.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/host.h"
+
+namespace host::detail {
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // The 32-bit millisecond counter; wraps to 0 after 2^32 ms.
+  virtual uint32_t ReadTicks() = 0;
+  virtual void Sleep(uint32_t milliseconds) = 0;
+  // Makes the counter read `ticks` now.
+  virtual void SetTicks(uint32_t ticks) = 0;
+
+  // Moves whatever the desktop has delivered (mouse, touch, keys, focus, the
+  // close button) into the platform queue. Called only from
+  // PeekPlatformMessage.
+  virtual void CollectDesktopEvents() = 0;
+  // The game window was shown or hidden.
+  virtual void ShowGameWindow(bool visible) = 0;
+  // Another copy of the program asked this one to come to the front.
+  virtual void BringToFront() = 0;
+  // The display memory holds a new picture (GXEndDraw).
+  virtual void PresentDisplay() = 0;
+  // Starts an effect; false when the file cannot be played.
+  virtual bool PlaySound(const std::string& path, uint32_t flags) = 0;
+};
+
+std::unique_ptr<Backend> MakeHeadlessBackend(const Options& options);
+// nullptr, with the reason in *error, when SDL cannot open its video device.
+std::unique_ptr<Backend> MakeSdlBackend(const Options& options, std::string* error);
+
+// The backend of the current run. Outside a run (a unit test of game code
+// that never started the host) a headless backend with a clock at 0 stands
+// in, so a stray platform call cannot crash.
+Backend& CurrentBackend();
+bool Running();
+const Options& RunOptions();
+// Sets the exit code the run must end with (the first non-zero one wins).
+void SetExitCode(int code);
+
+}  // namespace host::detail

@@ -1,0 +1,100 @@
+#include "platform/command_line.h"
+
+#include <charconv>
+#include <string_view>
+
+#ifndef QUILLMOTH_VERSION
+#define QUILLMOTH_VERSION "0.0.0"
+#endif
+
+namespace host {
+namespace {
+
+// Plain decimal digits in [low, high]; no sign, no spaces.
+bool Whole(const std::string& text, uint64_t low, uint64_t high, uint64_t* value) {
+  if (text.empty() || text.size() > 19) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  uint64_t parsed = 0;
+  std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (parsed < low || parsed > high) return false;
+  *value = parsed;
+  return true;
+}
+
+CommandLine Fail(std::string message) {
+  CommandLine result;
+  result.Action = CommandLineAction::Error;
+  result.Error = std::move(message);
+  return result;
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return "usage: quillmoth [options]\n"
+         "  --scale N         window scale, 1 to 8 (default: the largest up to 3 that fits)\n"
+         "  --display MODE    display memory layout: rgb565 (default), rgb565-wide,\n"
+         "                    rgb565-flipped, rgb565-sideways, gray4, gray2, rgb444\n"
+         "  --headless        no window, no sound, a virtual clock (needs --script)\n"
+         "  --script FILE     run the commands in FILE (- for standard input)\n"
+         "  --tick-start N    first value of the millisecond counter, 0 to 4294967295\n"
+         "  --help            show this and exit\n"
+         "  --version         show the version and exit\n";
+}
+
+std::string VersionText() { return std::string("quillmoth ") + QUILLMOTH_VERSION; }
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine result;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    std::string name = arguments[i];
+    std::string value;
+    bool hasValue = false;
+    if (const size_t equals = name.find('=');
+        name.starts_with("--") && equals != std::string::npos) {
+      value = name.substr(equals + 1);
+      name.resize(equals);
+      hasValue = true;
+    }
+    const bool takesValue =
+        name == "--scale" || name == "--display" || name == "--script" || name == "--tick-start";
+    if (takesValue && !hasValue) {
+      if (i + 1 >= arguments.size()) return Fail("option " + name + " needs a value");
+      value = arguments[++i];
+    } else if (!takesValue && hasValue) {
+      return Fail("option " + name + " takes no value");
+    }
+    uint64_t number = 0;
+    if (name == "--help") {
+      result.Action = CommandLineAction::Help;
+      return result;
+    } else if (name == "--version") {
+      result.Action = CommandLineAction::Version;
+      return result;
+    } else if (name == "--headless") {
+      result.Settings.Headless = true;
+    } else if (name == "--scale") {
+      if (!Whole(value, 1, 8, &number)) return Fail("--scale must be a whole number from 1 to 8");
+      result.Settings.Scale = static_cast<int>(number);
+    } else if (name == "--display") {
+      if (!ParseDisplayMode(value, &result.Settings.Display)) {
+        return Fail("--display does not know the mode '" + value + "'");
+      }
+    } else if (name == "--script") {
+      if (value.empty()) return Fail("--script needs a file name (or -)");
+      result.Settings.ScriptPath = value;
+    } else if (name == "--tick-start") {
+      if (!Whole(value, 0, 0xFFFFFFFFu, &number)) {
+        return Fail("--tick-start must be a whole number from 0 to 4294967295");
+      }
+      result.Settings.TickStart = static_cast<uint32_t>(number);
+    } else {
+      return Fail("unknown option '" + arguments[i] + "'");
+    }
+  }
+  return result;
+}
+
+}  // namespace host

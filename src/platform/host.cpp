@@ -1,0 +1,133 @@
+// Starting and stopping the desktop host, and the exit code of a run.
+#include "platform/host.h"
+
+#include <memory>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/display_memory.h"
+#include "platform/icon.h"
+#include "platform/messages.h"
+#include "platform/script.h"
+#include "platform/single_instance.h"
+#include "platform/sound.h"
+
+namespace host {
+namespace {
+
+struct RunState {
+  bool Running = false;
+  Options Settings;
+  std::unique_ptr<detail::Backend> Backend;
+  int ExitCode = 0;
+};
+
+RunState& State() {
+  static RunState state;
+  return state;
+}
+
+// Stands in for the backend while no run is going on.
+detail::Backend& IdleBackend() {
+  static std::unique_ptr<detail::Backend> idle = detail::MakeHeadlessBackend(Options{});
+  return *idle;
+}
+
+void ResetModules(DisplayMode mode) {
+  detail::ResetScript();
+  detail::ResetSingleInstance();
+  detail::ResetWindows();
+  detail::ResetDisplayMemory(mode);
+  detail::ResetSound();
+  detail::ResetIcons();
+}
+
+}  // namespace
+
+bool ParseDisplayMode(const std::string& text, DisplayMode* mode) {
+  static constexpr struct {
+    const char* Name;
+    DisplayMode Mode;
+  } names[] = {
+      {"rgb565", DisplayMode::Rgb565},
+      {"rgb565-wide", DisplayMode::Rgb565Wide},
+      {"rgb565-flipped", DisplayMode::Rgb565Flipped},
+      {"rgb565-sideways", DisplayMode::Rgb565Sideways},
+      {"gray4", DisplayMode::Gray4},
+      {"gray2", DisplayMode::Gray2},
+      {"rgb444", DisplayMode::Rgb444},
+  };
+  for (const auto& entry : names) {
+    if (text == entry.Name) {
+      *mode = entry.Mode;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Start(const Options& options, std::string* error) {
+  RunState& state = State();
+  std::string ignored;
+  if (error == nullptr) error = &ignored;
+  if (state.Running) {
+    *error = "the host is already running";
+    return false;
+  }
+  state = RunState{};
+  state.Settings = options;
+  ResetModules(options.Display);
+  if (options.Headless && options.ScriptPath.empty() && options.ScriptText.empty()) {
+    *error = "a headless run needs a script (--script FILE, or - for standard input)";
+    return false;
+  }
+  // The script is read (and, from a file, checked line by line) before any
+  // window or device opens, so a typo costs nothing.
+  if (!detail::LoadScript(options, error)) {
+    ResetModules(options.Display);
+    return false;
+  }
+  if (options.Headless) {
+    state.Backend = detail::MakeHeadlessBackend(options);
+  } else {
+    state.Backend = detail::MakeSdlBackend(options, error);
+    if (!state.Backend) {
+      ResetModules(options.Display);
+      return false;
+    }
+  }
+  state.Running = true;
+  detail::StartWindows();
+  return true;
+}
+
+void Stop() {
+  RunState& state = State();
+  // Modules first: the sound mixer and the window go before SDL itself, which
+  // the backend shuts down when it is destroyed.
+  ResetModules(DisplayMode::Rgb565);
+  state.Backend.reset();
+  state.Running = false;
+  state.Settings = Options{};
+  state.ExitCode = 0;
+}
+
+int ExitCode() { return State().ExitCode; }
+
+namespace detail {
+
+Backend& CurrentBackend() {
+  RunState& state = State();
+  return state.Backend ? *state.Backend : IdleBackend();
+}
+
+bool Running() { return State().Running; }
+
+const Options& RunOptions() { return State().Settings; }
+
+void SetExitCode(int code) {
+  if (State().ExitCode == 0) State().ExitCode = code;
+}
+
+}  // namespace detail
+}  // namespace host

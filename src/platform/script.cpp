@@ -1,0 +1,322 @@
+// Scripted runs.
+//
+// A script drives the game as a person with a stylus would, one command a
+// line:
+//   tap X Y | down X Y | move X Y | up X Y    stylus input at (X, Y)
+//   key N                                      a key pressed and released
+//   activate N                                 the window (de)activated, N 0..2
+//   wait N                                     let N frames run
+//   shot PATH                                  photograph the display
+//   quit                                       close the window
+// Blank lines and lines starting with # are skipped.
+//
+// Commands run between frames: the ones before the first wait as soon as the
+// game's window exists (the game is still loading then, so their input
+// waits in the queue), the rest whenever the frames of a wait have run. Input
+// goes into the queue; the game sees it when it next looks, as with real
+// input. The end of the script closes the window like quit.
+//
+// From a file the whole script is checked before anything opens. From
+// standard input lines are read only when due, so a program at the other end
+// of a pipe can wait for a shot's line before it decides what to send next.
+#include "platform/script.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "platform/backend.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+
+namespace host {
+namespace {
+
+using detail::ScriptCommand;
+using detail::ScriptVerb;
+
+struct ScriptState {
+  bool HasScript = false;
+  bool FromInput = false;  // lines come from standard input as needed
+  std::vector<ScriptCommand> Commands;
+  size_t Next = 0;
+  int InputLine = 0;
+  bool Begun = false;
+  bool Finished = false;
+  uint64_t WaitFrames = 0;
+  uint64_t Frames = 0;
+};
+
+ScriptState& State() {
+  static ScriptState state;
+  return state;
+}
+
+std::string_view Trim(std::string_view text) {
+  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && space(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::vector<std::string_view> Words(std::string_view text) {
+  std::vector<std::string_view> words;
+  while (!(text = Trim(text)).empty()) {
+    size_t end = text.find_first_of(" \t");
+    if (end == std::string_view::npos) end = text.size();
+    words.push_back(text.substr(0, end));
+    text.remove_prefix(end);
+  }
+  return words;
+}
+
+// Plain decimal digits only: no sign, no spaces, no hex.
+bool Number(std::string_view word, uint32_t low, uint32_t high, uint32_t* value) {
+  if (word.empty() || word.size() > 10) return false;
+  for (char c : word) {
+    if (c < '0' || c > '9') return false;
+  }
+  uint64_t parsed = 0;
+  std::from_chars(word.data(), word.data() + word.size(), parsed);
+  if (parsed < low || parsed > high) return false;
+  *value = static_cast<uint32_t>(parsed);
+  return true;
+}
+
+void Post(uint32_t message, uintptr_t first, intptr_t second) {
+  detail::QueueMessage({detail::GameWindow(), message, first, second});
+}
+
+// The window is closed: the game posts its own quit request and its loop
+// ends after the frame under way.
+void CloseWindow() {
+  Post(MessageDestroy, 0, 0);
+  State().Finished = true;
+}
+
+// Reads the next command from standard input; false at its end.
+bool ReadInputCommand(ScriptCommand* command) {
+  ScriptState& state = State();
+  std::string text;
+  while (std::getline(std::cin, text)) {
+    ++state.InputLine;
+    std::string error;
+    if (!detail::ParseScriptLine(text, state.InputLine, command, &error)) {
+      std::fprintf(stderr, "script:%d: %s\n", state.InputLine, error.c_str());
+      std::fflush(stderr);
+      detail::SetExitCode(2);
+      command->Verb = ScriptVerb::Quit;
+      return true;
+    }
+    if (command->Verb != ScriptVerb::None) return true;
+  }
+  return false;
+}
+
+bool NextCommand(ScriptCommand* command) {
+  ScriptState& state = State();
+  if (state.FromInput) return ReadInputCommand(command);
+  if (state.Next >= state.Commands.size()) return false;
+  *command = state.Commands[state.Next++];
+  return true;
+}
+
+// Runs commands until a wait with frames to go, or the end.
+void RunUntilWait() {
+  ScriptState& state = State();
+  ScriptCommand command;
+  while (!state.Finished && state.WaitFrames == 0) {
+    if (!NextCommand(&command)) {
+      CloseWindow();
+      return;
+    }
+    const auto position = PackStylusPosition(command.First, command.Second);
+    switch (command.Verb) {
+      case ScriptVerb::Tap:
+        Post(MessageStylusDown, 0, position);
+        Post(MessageStylusUp, 0, position);
+        break;
+      case ScriptVerb::Down:
+        Post(MessageStylusDown, 0, position);
+        break;
+      case ScriptVerb::Move:
+        Post(MessageStylusMove, 0, position);
+        break;
+      case ScriptVerb::Up:
+        Post(MessageStylusUp, 0, position);
+        break;
+      case ScriptVerb::Key:
+        Post(MessageKeyDown, command.First, 0);
+        Post(MessageKeyUp, command.First, 0);
+        break;
+      case ScriptVerb::Activate:
+        Post(MessageActivate, command.First, 0);
+        break;
+      case ScriptVerb::Wait:
+        state.WaitFrames = command.First;
+        break;
+      case ScriptVerb::Shot:
+        if (!WriteDisplayPng(command.Path)) {
+          // A driver waiting for this shot would wait forever: end the run.
+          std::fprintf(stderr, "script:%d: cannot write %s\n", command.Line, command.Path.c_str());
+          std::fflush(stderr);
+          detail::SetExitCode(1);
+          CloseWindow();
+          return;
+        }
+        std::fprintf(stdout, "shot %s\n", command.Path.c_str());
+        std::fflush(stdout);
+        break;
+      case ScriptVerb::Quit:
+        CloseWindow();
+        return;
+      case ScriptVerb::None:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+namespace detail {
+
+bool ParseScriptLine(std::string_view text, int line, ScriptCommand* command, std::string* error) {
+  *command = ScriptCommand{};
+  command->Line = line;
+  text = Trim(text);
+  if (text.empty() || text.front() == '#') return true;
+  const std::vector<std::string_view> words = Words(text);
+  const std::string_view verb = words[0];
+  const size_t arguments = words.size() - 1;
+  const auto fail = [&](const std::string& reason) {
+    *error = reason;
+    return false;
+  };
+  if (verb == "tap" || verb == "down" || verb == "move" || verb == "up") {
+    if (arguments != 2) return fail(std::string(verb) + " takes X and Y");
+    if (!Number(words[1], 0, ScreenWidth - 1, &command->First)) {
+      return fail("x must be a whole number from 0 to 239");
+    }
+    if (!Number(words[2], 0, ScreenHeight - 1, &command->Second)) {
+      return fail("y must be a whole number from 0 to 319");
+    }
+    command->Verb = verb == "tap"    ? ScriptVerb::Tap
+                    : verb == "down" ? ScriptVerb::Down
+                    : verb == "move" ? ScriptVerb::Move
+                                     : ScriptVerb::Up;
+    return true;
+  }
+  if (verb == "key") {
+    if (arguments != 1 || !Number(words[1], 0, 0xFFFFFFFFu, &command->First)) {
+      return fail("key takes one key code, a whole number");
+    }
+    command->Verb = ScriptVerb::Key;
+    return true;
+  }
+  if (verb == "activate") {
+    if (arguments != 1 || !Number(words[1], ActivateOff, ActivateByStylus, &command->First)) {
+      return fail("activate takes 0, 1 or 2");
+    }
+    command->Verb = ScriptVerb::Activate;
+    return true;
+  }
+  if (verb == "wait") {
+    if (arguments != 1 || !Number(words[1], 0, 0xFFFFFFFFu, &command->First)) {
+      return fail("wait takes a number of frames");
+    }
+    command->Verb = ScriptVerb::Wait;
+    return true;
+  }
+  if (verb == "shot") {
+    // The path is the rest of the line, spaces and all.
+    const std::string_view path = Trim(text.substr(verb.size()));
+    if (path.empty()) return fail("shot takes a file path");
+    command->Verb = ScriptVerb::Shot;
+    command->Path = std::string(path);
+    return true;
+  }
+  if (verb == "quit") {
+    if (arguments != 0) return fail("quit takes nothing");
+    command->Verb = ScriptVerb::Quit;
+    return true;
+  }
+  return fail("unknown command '" + std::string(verb) + "'");
+}
+
+bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, std::string* error) {
+  commands->clear();
+  int line = 0;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    if (end == std::string_view::npos) end = text.size();
+    ++line;
+    ScriptCommand command;
+    std::string reason;
+    if (!ParseScriptLine(text.substr(0, end), line, &command, &reason)) {
+      *error = "script:" + std::to_string(line) + ": " + reason;
+      return false;
+    }
+    if (command.Verb != ScriptVerb::None) commands->push_back(std::move(command));
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return true;
+}
+
+bool LoadScript(const Options& options, std::string* error) {
+  ScriptState& state = State();
+  state = ScriptState{};
+  std::string text;
+  if (options.ScriptPath == "-") {
+    state.FromInput = true;
+    state.HasScript = true;
+    return true;
+  }
+  if (!options.ScriptPath.empty()) {
+    std::ifstream file(options.ScriptPath, std::ios::binary);
+    if (!file) {
+      *error = "cannot read the script " + options.ScriptPath;
+      return false;
+    }
+    std::ostringstream contents;
+    contents << file.rdbuf();  // an empty file leaves this empty: a script that just quits
+    text = contents.str();
+  } else if (!options.ScriptText.empty()) {
+    text = options.ScriptText;
+  } else {
+    return true;  // no script: the person at the window decides
+  }
+  if (!ParseScript(text, &state.Commands, error)) {
+    SetExitCode(2);
+    return false;
+  }
+  state.HasScript = true;
+  return true;
+}
+
+void BeginScript() {
+  ScriptState& state = State();
+  if (!state.HasScript || state.Begun) return;
+  state.Begun = true;
+  RunUntilWait();
+}
+
+void ResetScript() { State() = ScriptState{}; }
+
+}  // namespace detail
+
+uint64_t FramesRun() { return State().Frames; }
+
+}  // namespace host
+
+void HostFrameEnded() {
+  using host::State;
+  auto& state = State();
+  ++state.Frames;
+  if (!state.Begun || state.Finished) return;
+  if (state.WaitFrames > 0) --state.WaitFrames;
+  if (state.WaitFrames == 0) host::RunUntilWait();
+}

@@ -1,0 +1,249 @@
+// One running copy per user.
+//
+// The handheld let a second start find the first copy's window by its class
+// and bring it forward. Desktop processes do not share windows, so copies
+// meet in a per-user folder: the running copy holds an flock on
+// "Quillmoth.lock" from the moment its game window exists and listens on
+// the Unix socket "Quillmoth.sock" beside it. A second copy connects; the
+// connection is the window it found, and "show\n" sent over it is the show
+// command. The running copy takes requests only while it looks at its
+// message queue, like any other input.
+//
+// A copy that died leaves a socket file nobody listens on: connecting is
+// refused, so nobody is found, and the next copy (holding the lock, which
+// died with the old process) unlinks the file and binds afresh.
+//
+// The folder: $QUILLMOTH_RUNTIME_DIR (tests give each run its own), else
+// $XDG_RUNTIME_DIR, else a private folder (mode 0700) in the temp folder.
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/host.h"
+#include "platform/single_instance.h"
+
+namespace host {
+namespace {
+
+constexpr const char* LockName = "Quillmoth.lock";
+constexpr const char* SocketName = "Quillmoth.sock";
+constexpr char ShowRequest[] = "show\n";
+
+struct Descriptor {
+  int Fd = -1;
+  Descriptor() = default;
+  explicit Descriptor(int fd) : Fd(fd) {}
+  Descriptor(Descriptor&& other) noexcept : Fd(other.Fd) { other.Fd = -1; }
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    if (this != &other) {
+      Close();
+      Fd = other.Fd;
+      other.Fd = -1;
+    }
+    return *this;
+  }
+  ~Descriptor() { Close(); }
+  void Close() {
+    if (Fd >= 0) close(Fd);
+    Fd = -1;
+  }
+  explicit operator bool() const { return Fd >= 0; }
+};
+
+struct Pending {
+  Descriptor Connection;
+  std::string Received;
+};
+
+struct InstanceState {
+  Descriptor Folder;  // kept open for socket paths too long for sun_path
+  std::string FolderPath;
+  Descriptor Lock;  // held while this copy runs
+  Descriptor Listener;
+  std::vector<Pending> Waiting;  // accepted, request not complete yet
+  Descriptor ToOther;            // connection to the copy found
+  bool OtherStarting = false;    // found by its lock, not yet listening
+  uint32_t ShowRequests = 0;
+};
+
+InstanceState& State() {
+  static InstanceState state;
+  return state;
+}
+
+std::string RuntimeFolder() {
+  const std::string& given = detail::RunOptions().RuntimeDir;
+  if (!given.empty()) return given;
+  if (const char* own = std::getenv("QUILLMOTH_RUNTIME_DIR"); own != nullptr && *own != '\0') {
+    return own;
+  }
+  if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg != nullptr && *xdg != '\0') return xdg;
+  std::error_code error;
+  std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+  if (error) temp = "/tmp";
+  return (temp / ("quillmoth-" + std::to_string(getuid()))).string();
+}
+
+// Opens the folder, creating it private when missing. A folder that is not
+// ours (or open to others) is not used: another user could plant a socket.
+bool OpenFolder() {
+  InstanceState& state = State();
+  if (state.Folder) return true;
+  const std::string path = RuntimeFolder();
+  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  Descriptor folder(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!folder) return false;
+  struct stat info;
+  if (fstat(folder.Fd, &info) != 0 || info.st_uid != getuid() || (info.st_mode & 0022) != 0) {
+    return false;
+  }
+  state.Folder = std::move(folder);
+  state.FolderPath = path;
+  return true;
+}
+
+// The socket's address; through /proc/self/fd when the folder's path is too
+// long for a socket address (deep test folders).
+bool SocketAddress(sockaddr_un* address) {
+  std::memset(address, 0, sizeof *address);
+  address->sun_family = AF_UNIX;
+  std::string path = State().FolderPath + "/" + SocketName;
+  if (path.size() >= sizeof address->sun_path) {
+    path = "/proc/self/fd/" + std::to_string(State().Folder.Fd) + "/" + SocketName;
+  }
+  if (path.size() >= sizeof address->sun_path) return false;
+  std::memcpy(address->sun_path, path.c_str(), path.size() + 1);
+  return true;
+}
+
+Descriptor OpenLock() {
+  const std::string path = State().FolderPath + "/" + LockName;
+  return Descriptor(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+}
+
+// A connection to the listening copy, or nothing when none listens.
+Descriptor Connect() {
+  sockaddr_un address;
+  if (!SocketAddress(&address)) return {};
+  Descriptor connection(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!connection) return {};
+  const int result =
+      connect(connection.Fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  // EAGAIN: the running copy's backlog is full; it is there all the same.
+  if (result != 0 && errno != EAGAIN && errno != EINPROGRESS) return {};
+  return connection;
+}
+
+void TakeRequest(Pending& pending) {
+  char buffer[64];
+  for (;;) {
+    const ssize_t got = recv(pending.Connection.Fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (got > 0) {
+      pending.Received.append(buffer, static_cast<size_t>(got));
+      if (pending.Received.size() > 256) break;  // not one of ours
+      continue;
+    }
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+    break;  // the other copy closed, or the connection failed
+  }
+  size_t at = 0;
+  while ((at = pending.Received.find(ShowRequest, at)) != std::string::npos) {
+    ++State().ShowRequests;
+    detail::CurrentBackend().BringToFront();
+    at += sizeof ShowRequest - 1;
+  }
+  pending.Connection.Close();
+}
+
+}  // namespace
+
+uint32_t ShowRequestsReceived() { return State().ShowRequests; }
+
+namespace detail {
+
+void RegisterRunningCopy() {
+  InstanceState& state = State();
+  if (state.Listener || !OpenFolder()) return;
+  Descriptor lock = OpenLock();
+  // Held by someone else: another copy started at the same moment and won;
+  // this one runs on without being findable.
+  if (!lock || flock(lock.Fd, LOCK_EX | LOCK_NB) != 0) return;
+  sockaddr_un address;
+  if (!SocketAddress(&address)) return;
+  unlink(address.sun_path);  // left by a copy that died
+  Descriptor listener(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!listener ||
+      bind(listener.Fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listener.Fd, 16) != 0) {
+    return;
+  }
+  state.Lock = std::move(lock);
+  state.Listener = std::move(listener);
+}
+
+bool FindRunningCopy() {
+  InstanceState& state = State();
+  if (state.ToOther || state.OtherStarting) return true;
+  if (!OpenFolder()) return false;
+  state.ToOther = Connect();
+  if (state.ToOther) return true;
+  // Nobody listens. A copy may still be between taking its lock and binding
+  // its socket; its lock tells.
+  Descriptor lock = OpenLock();
+  if (lock && flock(lock.Fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    state.OtherStarting = true;
+    return true;
+  }
+  return false;
+}
+
+bool AskRunningCopyToShow() {
+  InstanceState& state = State();
+  // A copy found while starting gets a few moments to start listening.
+  for (int attempt = 0; !state.ToOther && attempt < 50; ++attempt) {
+    state.ToOther = Connect();
+    if (!state.ToOther) usleep(10000);
+  }
+  if (!state.ToOther) return false;
+  const ssize_t sent = send(state.ToOther.Fd, ShowRequest, sizeof ShowRequest - 1, MSG_NOSIGNAL);
+  state.ToOther.Close();
+  state.OtherStarting = false;
+  return sent == static_cast<ssize_t>(sizeof ShowRequest - 1);
+}
+
+void CollectShowRequests() {
+  InstanceState& state = State();
+  if (!state.Listener) return;
+  for (;;) {
+    const int fd = accept4(state.Listener.Fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) break;
+    state.Waiting.push_back({Descriptor(fd), {}});
+  }
+  for (Pending& pending : state.Waiting) TakeRequest(pending);
+  std::erase_if(state.Waiting, [](const Pending& pending) { return !pending.Connection; });
+}
+
+void ResetSingleInstance() {
+  InstanceState& state = State();
+  if (state.Listener) {
+    // Only the copy that holds the lock may remove the socket file.
+    sockaddr_un address;
+    if (SocketAddress(&address)) unlink(address.sun_path);
+  }
+  state = InstanceState{};
+}
+
+}  // namespace detail
+}  // namespace host
