@@ -1,0 +1,22 @@
+// Preview mode: composes what the player will see on each screen from the
+// pictures exactly as the game decodes them, and writes PNGs for review.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace assets {
+
+struct Decoded {
+  int width = 0;
+  int height = 0;
+  std::vector<uint16_t> pixels;  // RGB565, top row first
+};
+
+void WritePreviews(const std::filesystem::path& folder,
+                   const std::map<std::string, Decoded>& pictures);
+
+}  // namespace assets
