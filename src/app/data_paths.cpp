@@ -1,6 +1,7 @@
 #include "app/data_paths.h"
 
 #include <cstring>
+#include <initializer_list>
 
 char ProgramFolder[FolderCapacity] = "";
 char PictureFolder[FolderCapacity] = "";
