@@ -152,35 +152,30 @@ void ReadDisplayPicture(std::span<uint8_t, ScreenWidth * ScreenHeight * 3> rgb) 
   DisplayState& state = State();
   if (state.Memory.empty()) detail::ResetDisplayMemory(state.Mode);
   const uint8_t* d = state.Memory.data() + OriginOffset();
+  const DisplayMode mode = state.Mode;
   for (int y = 0; y < ScreenHeight; ++y) {
-    for (int x = 0; x < ScreenWidth; ++x) {
-      switch (state.Mode) {
-        case DisplayMode::Gray4: {
-          const int fromBottom = ScreenHeight - 1 - y;
-          const uint8_t byte = d[x * 160 + fromBottom / 2];
-          const uint8_t level = (fromBottom % 2 == 0) ? byte >> 4 : byte & 0x0F;
-          const auto grey = static_cast<uint8_t>(17 * level);
-          SetPixel(rgb, x, y, grey, grey, grey);
-          break;
-        }
-        case DisplayMode::Gray2: {
-          const uint8_t byte = d[y * 60 + x / 4];
-          const auto level = static_cast<uint8_t>(byte >> (6 - 2 * (x % 4)) & 3);
-          const auto grey = static_cast<uint8_t>(85 * level);
-          SetPixel(rgb, x, y, grey, grey, grey);
-          break;
-        }
-        case DisplayMode::Rgb444: {
-          const uint16_t v = Read16(d + Offset16(state.Mode, x, y));
-          SetPixel(rgb, x, y, static_cast<uint8_t>(17 * (v >> 8 & 15)),
-                   static_cast<uint8_t>(17 * (v >> 4 & 15)), static_cast<uint8_t>(17 * (v & 15)));
-          break;
-        }
-        default: {
-          const uint16_t v = Read16(d + Offset16(state.Mode, x, y));
-          SetPixel(rgb, x, y, Expand5(v >> 11), Expand6(v >> 5 & 0x3F), Expand5(v & 0x1F));
-          break;
-        }
+    if (mode == DisplayMode::Gray4) {
+      const int fromBottom = ScreenHeight - 1 - y;
+      const int shift = fromBottom % 2 == 0 ? 4 : 0;
+      for (int x = 0; x < ScreenWidth; ++x) {
+        const auto grey = static_cast<uint8_t>(17 * (d[x * 160 + fromBottom / 2] >> shift & 0x0F));
+        SetPixel(rgb, x, y, grey, grey, grey);
+      }
+    } else if (mode == DisplayMode::Gray2) {
+      for (int x = 0; x < ScreenWidth; ++x) {
+        const auto grey = static_cast<uint8_t>(85 * (d[y * 60 + x / 4] >> (6 - 2 * (x % 4)) & 3));
+        SetPixel(rgb, x, y, grey, grey, grey);
+      }
+    } else if (mode == DisplayMode::Rgb444) {
+      for (int x = 0; x < ScreenWidth; ++x) {
+        const uint16_t v = Read16(d + Offset16(mode, x, y));
+        SetPixel(rgb, x, y, static_cast<uint8_t>(17 * (v >> 8 & 15)),
+                 static_cast<uint8_t>(17 * (v >> 4 & 15)), static_cast<uint8_t>(17 * (v & 15)));
+      }
+    } else {
+      for (int x = 0; x < ScreenWidth; ++x) {
+        const uint16_t v = Read16(d + Offset16(mode, x, y));
+        SetPixel(rgb, x, y, Expand5(v >> 11), Expand6(v >> 5 & 0x3F), Expand5(v & 0x1F));
       }
     }
   }

@@ -48,7 +48,8 @@ bool ParseDisplayMode(const std::string& text, DisplayMode* mode);
 bool Start(const Options& options, std::string* error);
 // Tears everything down; the next Start begins from a clean state.
 void Stop();
-// The exit code the run must end with: 0, or 2 after a malformed script line.
+// The exit code the run must end with: 0, 2 after a malformed script line,
+// 1 when a script's shot could not be written.
 int ExitCode();
 
 // --- observation (tests and scripts) ---
