@@ -84,7 +84,7 @@ Canvas MakePlayPanel() {
   // Counters: the game prints three or more 14-pixel digits at (63, 17)
   // and (177, 17) with a shadow one pixel down and right.
   PaintWell(c, 57, 12, 118, 36);
-  PaintWell(c, 171, 12, 239, 36);
+  PaintWell(c, 171, 12, 240, 36);  // open to the right: a fourth digit ends at 239
   Hourglass(c, 8, 21, Gold);
   ShadowText(c, "TIME", 20, 21, 1, Cream);
   TilePair(c, 125, 20, Gold);
@@ -140,7 +140,7 @@ Canvas MakeSelectScreen() {
     ShadowText(c, Sizes[i], 8, y + 1, 2, Cream);
     BoardPictogram(c, 64, y + 7, Columns[i], Rows[i]);
     PaintWell(c, 89, y - 4, 150, y + 19);
-    PaintWell(c, 169, y - 4, 239, y + 19);
+    PaintWell(c, 169, y - 4, 240, y + 19);
   }
   return c;
 }

@@ -1,0 +1,64 @@
+// Shared by the asset generator's tests: where the build put the generated
+// files, and pictures read through the game's own loader.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "gfx/tga.h"
+
+namespace asset_test {
+
+inline std::filesystem::path BuiltFolder() { return QUILLMOTH_BINARY_DIR; }
+
+inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint16_t> pixels;
+  bool loaded = false;
+  uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+
+inline Picture LoadPicture(const std::string& name, int width, int height) {
+  Picture p{width, height, std::vector<uint16_t>(static_cast<size_t>(width * height), 0), false};
+  const std::string path = (BuiltFolder() / "Graph" / name).string();
+  p.loaded = std::filesystem::exists(path) &&
+             LoadTga(path.c_str(), width, height, p.pixels.data(), 1) == 1;
+  return p;
+}
+
+// Mean brightness (sum of the three 5/6-bit fields scaled to 8 bits) over a
+// rectangle, both corners included, clipped to the picture; optionally
+// skipping an inner rectangle.
+struct Rect {
+  int x0, y0, x1, y1;
+  bool Holds(int x, int y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
+};
+
+inline int Brightness(uint16_t v) {
+  return (((v >> 11) & 31) << 3) + (((v >> 5) & 63) << 2) + ((v & 31) << 3);
+}
+
+inline double MeanBrightness(const Picture& p, Rect area, const Rect* hole = nullptr) {
+  double sum = 0;
+  int n = 0;
+  for (int y = area.y0; y <= area.y1; ++y)
+    for (int x = area.x0; x <= area.x1; ++x) {
+      if (x < 0 || y < 0 || x >= p.width || y >= p.height) continue;
+      if (hole && hole->Holds(x, y)) continue;
+      sum += Brightness(p.At(x, y));
+      ++n;
+    }
+  return n ? sum / n : 0.0;
+}
+
+}  // namespace asset_test
