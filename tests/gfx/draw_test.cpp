@@ -138,6 +138,14 @@ TEST_F(DrawTest, LineTruncatesItsStepsAndSkipsSubPixelSpans) {
   // count 2 from trunc(2.5): steps of 1.25 across, 0.5 down.
   DrawLine(0.5f, 0.5f, 3.0f, 1.5f, Ink);
   EXPECT_EQ(Inked(), (Points{{0, 0}, {1, 1}}));
+
+  // Steps of 0.1 added up reach exactly 1.0 and 2.0 at the 10th and 20th
+  // pixel, where 0.1 times the index would still truncate one column left.
+  ClearBackBuffer(0);
+  DrawLine(0.0f, 0.0f, 3.1f, 31.0f, Ink);
+  Points expected;
+  for (int y = 0; y <= 30; ++y) expected.emplace_back(y < 20 ? y / 10 : 2, y);
+  EXPECT_EQ(Inked(), expected);
 }
 
 }  // namespace
