@@ -33,16 +33,17 @@ SoundCache::SoundCache(const SDL_AudioSpec* target) {
 
 Samples SoundCache::Load(const std::string& path) {
   if (auto found = Loaded_.find(path); found != Loaded_.end()) return found->second;
-  SDL_AudioSpec spec;
+  SDL_AudioSpec fileFormat;
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  if (SDL_LoadWAV(path.c_str(), &spec, &buffer, &length) == nullptr) return nullptr;
+  if (SDL_LoadWAV(path.c_str(), &fileFormat, &buffer, &length) == nullptr) return nullptr;
   auto samples = std::make_shared<std::vector<uint8_t>>(buffer, buffer + length);
   SDL_FreeWAV(buffer);
   if (Convert_) {
     SDL_AudioCVT cvt;
-    const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq,
-                                         Target_.format, Target_.channels, Target_.freq);
+    const int needed =
+        SDL_BuildAudioCVT(&cvt, fileFormat.format, fileFormat.channels, fileFormat.freq,
+                          Target_.format, Target_.channels, Target_.freq);
     if (needed < 0) return nullptr;
     if (needed > 0) {
       samples->resize(static_cast<size_t>(length) * static_cast<size_t>(cvt.len_mult));
