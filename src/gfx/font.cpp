@@ -135,11 +135,11 @@ void FreeGlyphFont() {
 }
 
 void DrawString(const char* text, int32_t x, int32_t y, int32_t colour) {
+  if (text == nullptr) return;
   // The pen is kept wider than 32 bits so a start far off to the right cannot
   // overflow before the first wrap brings it back.
   int64_t penX = x;
   int64_t penY = y;
-  if (text == nullptr) return;
   for (const char* at = text; *at != '\0'; ++at) {
     const auto c = static_cast<uint8_t>(*at);
     if (c == '\n' || c == '\r') {

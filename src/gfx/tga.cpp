@@ -12,8 +12,8 @@ namespace {
 constexpr size_t HeaderBytes = 18;
 constexpr size_t PaletteEntries = 256;
 constexpr size_t MappedPixelsAt = HeaderBytes + PaletteEntries * 3;  // 786
-// Both layouts read a little past the pixels; the extra bytes are harmless
-// and keep the read sizes the pictures were made with.
+// Each read takes a little more than the pixels (2 bytes more for a mapped
+// picture, 20 for a direct one); whatever a file holds there is ignored.
 constexpr size_t MappedSlack = MappedPixelsAt + 2;  // 788
 constexpr size_t DirectSlack = 10;
 
