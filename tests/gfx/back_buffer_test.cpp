@@ -25,12 +25,4 @@ TEST_F(BackBufferTest, ClearFillsEveryPixelWithTheByteTwice) {
   }
 }
 
-TEST_F(BackBufferTest, ReleaseForgetsTheBufferAndMayBeRepeated) {
-  ReleaseBackBuffer();
-  EXPECT_EQ(GetBackBuffer(), nullptr);
-  ReleaseBackBuffer();
-  AllocateBackBuffer();
-  EXPECT_NE(GetBackBuffer(), nullptr);
-}
-
 }  // namespace

@@ -75,11 +75,13 @@ TEST_F(FontTest, GlyphsAreDoubledCellsAndUpperCaseDrawsLowerCase) {
   EXPECT_EQ(InkCount(), 14u * 14u);
   EXPECT_EQ(Drawn("S", 30, 40), GlyphAt(18, 30, 40));
   EXPECT_EQ(Drawn("ABC", 5, 50), Drawn("abc", 5, 50));
-  const std::vector<uint16_t> digits = Drawn("0123456789", 2, 100);
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(Drawn(std::to_string(i).c_str(), 2 + 16 * i, 100), GlyphAt(26 + i, 2 + 16 * i, 100));
+  // Each character one advance (16) further on.
+  std::vector<uint16_t> expected(BackBufferPixels, Background);
+  for (int i = 0; i < 3; ++i) {
+    const std::vector<uint16_t> digit = GlyphAt(27 + i, 2 + 16 * i, 100);
+    for (size_t p = 0; p < digit.size(); ++p) expected[p] = digit[p] == Ink ? Ink : expected[p];
   }
-  EXPECT_EQ(Drawn("0123456789", 2, 100), digits);
+  EXPECT_EQ(Drawn("123", 2, 100), expected);
 }
 
 TEST_F(FontTest, ControlCharactersMoveThePen) {
