@@ -94,6 +94,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       return Fail("unknown option '" + arguments[i] + "'");
     }
   }
+  // Nothing but a script could ever end a run without a window.
+  if (result.Settings.Headless && result.Settings.ScriptPath.empty()) {
+    return Fail("--headless needs --script");
+  }
   return result;
 }
 

@@ -41,7 +41,7 @@ TEST_F(HostMainTest, HelpVersionAndBadOptions) {
   EXPECT_NE(Child->Err.find("usage:"), std::string::npos);
   EXPECT_EQ(Child->Out, "");
   EXPECT_EQ(Run({"--display", "cga"}), 2);
-  EXPECT_EQ(Run({"--headless"}), 1);  // nothing would ever end the run
+  EXPECT_EQ(Run({"--headless"}), 2);  // nothing would ever end the run
 }
 
 TEST_F(HostMainTest, MalformedScriptsExitWithTwo) {
