@@ -76,6 +76,11 @@ TEST_F(Board_, DealsDependOnTheSeedAloneAndPlayNoSound) {
   bool same = true;
   for (int32_t k = 0; k < 64; ++k) same = same && Board.Tiles[k].Picture == first.Tiles[k].Picture;
   EXPECT_TRUE(same);
+  // The pairs are spread over the board, not dealt side by side.
+  int32_t sideBySide = 0;
+  for (int32_t k = 0; k < 64; k += 2)
+    sideBySide += first.Tiles[k].Picture == first.Tiles[k + 1].Picture;
+  EXPECT_LT(sideBySide, 8);
   SeedRandom(100);
   DealBoard();
   bool differs = false;
@@ -160,6 +165,7 @@ TEST_F(Board_, MuteCrossChangesOnlyTheSoundToggleAndOnlyWhenMuted) {
 
 TEST_F(Board_, DealingWhileMutedPresentsTheCallersFrameWithTheCross) {
   ASSERT_EQ(GXOpenDisplay(nullptr, GXFullScreen), 1);
+  const DisplayFormatFields saved = DisplayFormat;
   DisplayFormat = {16, 2, 480};
   ClearBackBuffer(0);
   SoundOn = 0;
@@ -171,6 +177,7 @@ TEST_F(Board_, DealingWhileMutedPresentsTheCallersFrameWithTheCross) {
   auto red = [&](int32_t x, int32_t y) { return rgb[(y * 240 + x) * 3]; };
   EXPECT_GT(red(222, 241), 200);
   EXPECT_EQ(red(225, 241), 0);
+  DisplayFormat = saved;
   GXCloseDisplay();
 }
 
