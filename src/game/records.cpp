@@ -30,8 +30,8 @@ int32_t BestMoves[BoardSizes] = {DefaultRecord, DefaultRecord, DefaultRecord,
 // A short file is not an error: each byte that is present replaces the same
 // byte of the value in memory and the rest keep what they held, so a file cut
 // after 30 bytes sets all six times, BestMoves[0] and the low half of
-// BestMoves[1]. Older copies of the game behaved exactly so, and their files
-// must read the same here.
+// BestMoves[1]. Copies of the game that rewrote the file in place can leave
+// such a file behind, and every copy must read it the same way.
 
 namespace {
 
