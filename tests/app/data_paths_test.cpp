@@ -8,49 +8,32 @@
 
 namespace {
 
-struct Folders {
-  std::string Program, Picture, Sound;
-};
-
-Folders FoldersFor(const std::string& modulePath) {
-  host::Options options;
-  options.Headless = true;
-  options.ScriptText = "wait 0\n";
-  options.ModulePath = modulePath;
-  std::string error;
-  EXPECT_TRUE(host::Start(options, &error)) << error;
-  BuildDataPaths();
-  host::Stop();
-  return {ProgramFolder, PictureFolder, SoundFolder};
-}
-
 TEST(DataPaths, FoldersLieBesideTheProgram) {
-  const Folders f = FoldersFor("/apps/Pairs/quillmoth");
-  EXPECT_EQ(f.Program, "/apps/Pairs/");
-  EXPECT_EQ(f.Picture, "/apps/Pairs/Graph/");
-  EXPECT_EQ(f.Sound, "/apps/Pairs/Sound/");
-}
-
-TEST(DataPaths, ProgramInTheRootGivesAnEmptyFolder) {
-  const Folders f = FoldersFor("/quillmoth");
-  EXPECT_EQ(f.Program, "/");
-  EXPECT_EQ(f.Picture, "/Graph/");
-  EXPECT_EQ(f.Sound, "/Sound/");
-}
-
-TEST(DataPaths, NameWithoutSeparatorFallsBackToTheRoot) {
-  const Folders f = FoldersFor("quillmoth");
-  EXPECT_EQ(f.Program, "//");
-  EXPECT_EQ(f.Sound, "//Sound/");
-}
-
-TEST(DataPaths, LongPathsAreNotCut) {
-  // The handheld cut module names at 260 characters; here a deep folder
-  // must still reach its own files.
-  std::string folder;
-  while (folder.size() < 400) folder += "/deeper-folder";
-  const Folders f = FoldersFor(folder + "/quillmoth");
-  EXPECT_EQ(f.Picture, folder + "/Graph/");
+  // The handheld cut module names at 260 characters; here a deep folder must
+  // still reach its own files.
+  std::string deep;
+  while (deep.size() < 400) deep += "/deeper-folder";
+  const struct {
+    std::string Module, Program, Picture, Sound;
+  } cases[] = {
+      {"/apps/Pairs/quillmoth", "/apps/Pairs/", "/apps/Pairs/Graph/", "/apps/Pairs/Sound/"},
+      {"/quillmoth", "/", "/Graph/", "/Sound/"},    // the root: an empty folder
+      {"quillmoth", "//", "//Graph/", "//Sound/"},  // no separator: the root itself
+      {deep + "/quillmoth", deep + "/", deep + "/Graph/", deep + "/Sound/"},
+  };
+  for (const auto& c : cases) {
+    host::Options options;
+    options.Headless = true;
+    options.ScriptText = "wait 0\n";
+    options.ModulePath = c.Module;
+    std::string error;
+    ASSERT_TRUE(host::Start(options, &error)) << error;
+    BuildDataPaths();
+    host::Stop();
+    EXPECT_EQ(ProgramFolder, c.Program);
+    EXPECT_EQ(PictureFolder, c.Picture);
+    EXPECT_EQ(SoundFolder, c.Sound);
+  }
 }
 
 TEST(DataPaths, JoinPathCutsAndSaysSo) {
