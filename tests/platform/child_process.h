@@ -11,26 +11,21 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 class ChildProcess {
  public:
-  // Starts QUILLMOTH_BINARY with the arguments; `environment` entries
-  // ("NAME=value") come before, and so win over, the test's own.
-  ChildProcess(const std::vector<std::string>& arguments,
-               const std::vector<std::string>& environment = {}) {
+  // `environment` entries ("NAME=value") come first, so they win over the
+  // test's own.
+  ChildProcess(std::vector<std::string> arguments, std::vector<std::string> environment) {
     // Everything the child needs is built before the fork.
-    std::vector<std::string> settings = environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) settings.emplace_back(*entry);
-    std::vector<char*> envp;
-    for (std::string& entry : settings) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> words = arguments;
-    std::vector<char*> argv{const_cast<char*>(QUILLMOTH_BINARY)};
-    for (std::string& word : words) argv.push_back(word.data());
+    for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
+    std::vector<char*> argv{const_cast<char*>(QUILLMOTH_BINARY)}, envp;
+    for (std::string& word : arguments) argv.push_back(word.data());
+    for (std::string& entry : environment) envp.push_back(entry.data());
     argv.push_back(nullptr);
+    envp.push_back(nullptr);
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return;
     Pid = fork();
@@ -50,79 +45,64 @@ class ChildProcess {
     Errors = err[0];
   }
   ~ChildProcess() {
-    if (Pid > 0 && !Ended) {
-      kill(Pid, SIGKILL);
-      Wait(5000);
-    }
-    for (int fd : {Input, Output, Errors}) {
-      if (fd >= 0) close(fd);
-    }
+    Kill();
+    for (int fd : {Input, Output, Errors}) close(fd);
   }
-  bool Started() const { return Pid > 0; }
 
   void Send(const std::string& text) {
     ASSERT_EQ(write(Input, text.data(), text.size()), static_cast<ssize_t>(text.size()));
   }
-  void CloseInput() {
+  // Reads standard output until a line equal to `line` has come.
+  bool WaitForLine(const std::string& line, int milliseconds) {
+    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    while (Out.find(line + "\n") == std::string::npos) {
+      if (Clock::now() > end) return false;
+      ReadSome(Output, &Out, 10);
+    }
+    return true;
+  }
+  // Closes standard input (the end of a piped script) and returns the exit
+  // code; -1 when it has not ended in time (it is then killed) or a signal
+  // ended it.
+  int Wait(int milliseconds) {
+    if (Pid <= 0) return -1;
     close(Input);
     Input = -1;
-  }
-  // Reads standard output until a line equal to `line` appears; false when
-  // it does not within the time.
-  bool WaitForLine(const std::string& line, int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    for (;;) {
-      if (Out.find(line + "\n") != std::string::npos) return true;
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          end - std::chrono::steady_clock::now());
-      if (left.count() <= 0 || !ReadSome(Output, &Out, static_cast<int>(left.count())))
-        return false;
-    }
-  }
-  // The exit code; -1 when it has not ended within the time (it is then
-  // killed), -2 when a signal ended it.
-  int Wait(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
     int status = 0;
-    for (;;) {
-      const pid_t done = waitpid(Pid, &status, WNOHANG);
-      if (done == Pid) break;
-      if (std::chrono::steady_clock::now() > end) {
-        kill(Pid, SIGKILL);
-        waitpid(Pid, &status, 0);
-        Ended = true;
+    while (waitpid(Pid, &status, WNOHANG) != Pid) {
+      if (Clock::now() > end) {
+        Kill();
         return -1;
       }
-      usleep(2000);
+      ReadSome(Output, &Out, 2);
+      ReadSome(Errors, &Err, 0);
     }
-    Ended = true;
-    ReadAll(Output, &Out);
-    ReadAll(Errors, &Err);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    Pid = -1;
+    while (ReadSome(Output, &Out, 0) || ReadSome(Errors, &Err, 0)) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   void Kill() {
+    if (Pid <= 0) return;
     kill(Pid, SIGKILL);
-    Wait(5000);
+    waitpid(Pid, nullptr, 0);
+    Pid = -1;
   }
 
   std::string Out, Err;
 
  private:
+  using Clock = std::chrono::steady_clock;
   static bool ReadSome(int fd, std::string* into, int milliseconds) {
     pollfd waiting{fd, POLLIN, 0};
-    if (poll(&waiting, 1, milliseconds) <= 0) return false;
     char buffer[4096];
+    if (poll(&waiting, 1, milliseconds) <= 0) return false;
     const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got <= 0) return false;
-    into->append(buffer, static_cast<size_t>(got));
-    return true;
-  }
-  static void ReadAll(int fd, std::string* into) {
-    while (ReadSome(fd, into, 0)) {
-    }
+    if (got > 0) into->append(buffer, static_cast<size_t>(got));
+    return got > 0;
   }
 
   pid_t Pid = -1;
-  bool Ended = false;
   int Input = -1, Output = -1, Errors = -1;
 };

@@ -3,83 +3,48 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <vector>
+#include <string>
 
-#include "platform/headless_run.h"
-#include "platform/host.h"
 #include "platform/platform.h"
+#include "support/headless_host.h"
 
 namespace {
 
-// A mono 16-bit WAV of a square wave.
-void WriteWav(const std::string& path, int milliseconds) {
-  const uint32_t rate = 11025;
-  const uint32_t samples = rate * static_cast<uint32_t>(milliseconds) / 1000;
-  std::vector<int16_t> data(samples);
-  for (uint32_t i = 0; i < samples; ++i) data[i] = (i / 20) % 2 ? 4000 : -4000;
-  const auto put32 = [](std::ofstream& out, uint32_t v) {
-    out.write(reinterpret_cast<char*>(&v), 4);
-  };
-  const auto put16 = [](std::ofstream& out, uint16_t v) {
-    out.write(reinterpret_cast<char*>(&v), 2);
-  };
-  std::ofstream out(path, std::ios::binary);
-  out.write("RIFF", 4);
-  put32(out, 36 + samples * 2);
-  out.write("WAVEfmt ", 8);
-  put32(out, 16);
-  put16(out, 1);
-  put16(out, 1);
-  put32(out, rate);
-  put32(out, rate * 2);
-  put16(out, 2);
-  put16(out, 16);
-  out.write("data", 4);
-  put32(out, samples * 2);
-  out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(samples * 2));
-}
-
-constexpr uint32_t GameFlags = SoundFileName | SoundNoStop | SoundAsync;
-
-class SoundTest : public HeadlessRun {
- protected:
-  std::string Wav(const char* name, int milliseconds) {
-    const std::string path = (std::filesystem::path(RuntimeDir) / name).string();
-    WriteWav(path, milliseconds);
-    return path;
-  }
-};
-
-TEST_F(SoundTest, HeadlessRunsRecordEveryRequest) {
-  const std::string click = Wav("click.wav", 50);
-  const std::string missing = RuntimeDir + "/none.wav";
-  EXPECT_TRUE(PlaySoundFile(click.c_str(), GameFlags));
-  EXPECT_FALSE(PlaySoundFile(missing.c_str(), GameFlags));
-  EXPECT_TRUE(PlaySoundFile(click.c_str(), GameFlags));
-  ASSERT_EQ(host::SoundRequests().size(), 3u);
-  EXPECT_EQ(host::SoundRequests()[1].Path, missing);
-  EXPECT_EQ(host::SoundRequests()[2].Flags, GameFlags);
-  Restart({});
-  EXPECT_TRUE(host::SoundRequests().empty());
-}
+using SoundTest = HeadlessHostTest;
 
 TEST_F(SoundTest, MixerDropsGameEffectsWhenEveryVoiceIsBusy) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  const std::string longSound = Wav("long.wav", 20000);
-  const std::string notWav = RuntimeDir + "/text.wav";
+  // Twenty seconds of mono 16-bit sound: still playing when the test ends.
+  const uint32_t rate = 11025, bytes = rate * 2 * 20;
+  std::string wav = "RIFF";
+  const auto put = [&wav](uint32_t v, int size) {
+    wav.append(reinterpret_cast<const char*>(&v), static_cast<size_t>(size));
+  };
+  put(36 + bytes, 4);
+  wav += "WAVEfmt ";
+  for (const auto& [value, size] :
+       {std::pair{16u, 4}, {1u, 2}, {1u, 2}, {rate, 4}, {rate * 2, 4}, {2u, 2}, {16u, 2}})
+    put(value, size);
+  wav += "data";
+  put(bytes, 4);
+  wav.append(bytes, '\x10');
+  const std::string longSound = (Folder() / "long.wav").string();
+  const std::string notWav = (Folder() / "text.wav").string();
+  std::ofstream(longSound, std::ios::binary) << wav;
   std::ofstream(notWav) << "not a sound";
+
+  constexpr uint32_t gameFlags = SoundFileName | SoundNoStop | SoundAsync;
   host::detail::Mixer mixer;
   for (int voice = 0; voice < host::detail::Mixer::Voices; ++voice) {
-    EXPECT_TRUE(mixer.Play(longSound, GameFlags)) << voice;
+    EXPECT_TRUE(mixer.Play(longSound, gameFlags)) << voice;
   }
-  // Four long effects still play: the game's request is refused rather than
-  // cutting one short, while a plain request takes the oldest voice.
-  EXPECT_FALSE(mixer.Play(longSound, GameFlags));
+  // The game's request is refused rather than cutting a sound short, while a
+  // plain request takes the oldest voice.
+  EXPECT_FALSE(mixer.Play(longSound, gameFlags));
   EXPECT_TRUE(mixer.Play(longSound, SoundFileName | SoundAsync));
   EXPECT_FALSE(mixer.Play(notWav, SoundFileName | SoundAsync));
-  EXPECT_FALSE(mixer.Play(RuntimeDir + "/none.wav", SoundFileName | SoundAsync));
+  EXPECT_FALSE(mixer.Play((Folder() / "none.wav").string(), SoundFileName | SoundAsync));
 }
 
 }  // namespace
