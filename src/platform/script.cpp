@@ -198,11 +198,14 @@ bool ParseScriptLine(std::string_view text, int line, ScriptCommand* command, st
   };
   if (verb == "tap" || verb == "down" || verb == "move" || verb == "up") {
     if (arguments != 2) return fail(std::string(verb) + " takes X and Y");
-    if (!Number(words[1], 0, ScreenWidth - 1, &command->First)) {
-      return fail("x must be a whole number from 0 to 239");
+    // Any value the message's 16-bit halves can carry: a script may probe
+    // the edges of the game's tap rectangles, which reach one pixel past the
+    // screen, even though a real stylus never gets there.
+    if (!Number(words[1], 0, 0xFFFF, &command->First)) {
+      return fail("x must be a whole number from 0 to 65535");
     }
-    if (!Number(words[2], 0, ScreenHeight - 1, &command->Second)) {
-      return fail("y must be a whole number from 0 to 319");
+    if (!Number(words[2], 0, 0xFFFF, &command->Second)) {
+      return fail("y must be a whole number from 0 to 65535");
     }
     command->Verb = verb == "tap"    ? ScriptVerb::Tap
                     : verb == "down" ? ScriptVerb::Down

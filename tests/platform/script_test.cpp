@@ -18,29 +18,14 @@ TEST(ScriptParseTest, MalformedLinesAreNamedByNumber) {
   const struct {
     const char* Line;
     bool Valid;
-  } rows[] = {{"tap 0 319", true},
-              {"down 239 0\r", true},
-              {"  key 13", true},
-              {"activate 2", true},
-              {"wait 0", true},
-              {"quit", true},
-              {"tap 240 0", false},
-              {"tap 0 320", false},
-              {"tap 1", false},
-              {"tap 1 2 3", false},
-              {"tap -1 5", false},
-              {"tap 1.5 2", false},
-              {"tap x 2", false},
-              {"wait", false},
-              {"wait -1", false},
-              {"wait 1e3", false},
-              {"activate 3", false},
-              {"key", false},
-              {"shot", false},
-              {"quit now", false},
-              {"jump 1 2", false},
-              {"TAP 1 2", false},
-              {"wait 99999999999", false}};
+  } rows[] = {{"tap 0 319", true},   {"down 239 0\r", true}, {"  key 13", true},
+              {"activate 2", true},  {"wait 0", true},       {"quit", true},
+              {"tap 240 320", true}, {"up 65535 0", true},   {"tap 65536 0", false},
+              {"tap 1", false},      {"tap 1 2 3", false},   {"tap -1 5", false},
+              {"tap 1.5 2", false},  {"tap x 2", false},     {"wait", false},
+              {"wait -1", false},    {"wait 1e3", false},    {"activate 3", false},
+              {"key", false},        {"shot", false},        {"quit now", false},
+              {"jump 1 2", false},   {"TAP 1 2", false},     {"wait 99999999999", false}};
   for (const auto& row : rows) {
     std::vector<ScriptCommand> commands;
     std::string error;
