@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
-#include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/headless_host.h"
@@ -17,140 +17,55 @@ using Pixels = std::vector<uint16_t>;
 
 constexpr uint16_t Untouched = 0xAAAA;
 
-// An 18-byte header whose fields say nothing true about the picture: the
-// loader must go by the caller's size and layout alone.
-Bytes MisleadingHeader() {
-  Bytes header(18, 0);
-  header[2] = 10;     // run-length type
-  header[12] = 99;    // width
-  header[14] = 7;     // height
-  header[16] = 24;    // depth
-  header[17] = 0x20;  // top-left origin
-  return header;
-}
+class TgaTest : public HeadlessHostTest {};
 
-void Append16(Bytes& bytes, std::initializer_list<uint16_t> values) {
-  for (const uint16_t v : values) {
-    bytes.push_back(static_cast<uint8_t>(v));
-    bytes.push_back(static_cast<uint8_t>(v >> 8));
+TEST_F(TgaTest, LoadsTheCallersSizeAndLayoutAndFailsWithoutWriting) {
+  StartHost();
+  // A header of junk (the loader goes by the caller's size and layout), then
+  // colour map entries 0 to 4 as blue, green, red. Entry 0 gives 0xFC02, so
+  // pixels a file leaves out (index 0) are told apart from black; entry 3
+  // lies wholly below the cut.
+  const uint8_t entries[] = {0x10, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 7, 3, 7, 0xFF, 0, 0};
+  Bytes palette(786, 0x5A);
+  std::copy(std::begin(entries), std::end(entries), palette.begin() + 18);
+  Bytes mappedFile = palette, shortFile = palette, directFile(18, 0x5A);
+  // The bottom row is stored first; the last byte lies past the read.
+  mappedFile.insert(mappedFile.end(), {0, 1, 2, 3, 4, 0, 0xFF, 0xFF, 0xFF});
+  shortFile.insert(shortFile.end(), {1, 1});  // two of four indices
+  // Bottom row 0x7FFF, 0xFFFF, 0x001F; top row 0x7C00, 0x03E0, 0x0000.
+  directFile.insert(directFile.end(), {0xFF, 0x7F, 0xFF, 0xFF, 0x1F, 0, 0, 0x7C, 0xE0, 0x03, 0, 0});
+  // Each row: file (nullptr: none written), width, height, colour-mapped,
+  // result, pixels.
+  const std::tuple<const char*, const Bytes*, int, int, uint8_t, int, Pixels> cases[] = {
+      {"mapped.tga", &mappedFile, 3, 2, 1, 1, {0x0000, 0x001F, 0xFC02, 0xFC02, 0xFFFF, 0x0000}},
+      {"direct.tga", &directFile, 3, 2, 0, 1, {0xF800, 0x07C0, 0x0000, 0xFFDF, 0xFFDF, 0x001F}},
+      // Bytes a short or missing file does not supply read as 0; a missing
+      // file in an existing folder is created empty.
+      {"short.tga", &shortFile, 2, 2, 1, 1, {0xFC02, 0xFC02, 0xFFFF, 0xFFFF}},
+      {"missing.tga", nullptr, 4, 3, 1, 1, Pixels(12, 0)},
+      {"no-folder/b1.tga", nullptr, 3, 3, 1, 0, Pixels(9, Untouched)},
+      {"mapped.tga", &mappedFile, 0, 5, 1, 1, {}},
+      {"direct.tga", &directFile, 4, -3, 0, 1, {}},
+      {"mapped.tga", &mappedFile, INT32_MIN, INT32_MIN, 1, 1, {}},
+  };
+  for (const auto& [name, file, w, h, mapped, result, expected] : cases) {
+    const std::string path = (Folder() / name).string();
+    if (file != nullptr)
+      std::ofstream(path, std::ios::binary) << std::string(file->begin(), file->end());
+    // The block has a guard value on each side.
+    Pixels block(w > 0 && h > 0 ? static_cast<size_t>(w * h) + 2 : 2, Untouched);
+    EXPECT_EQ(LoadTga(path.c_str(), w, h, block.data() + 1, mapped), result) << name;
+    EXPECT_EQ(Pixels(block.begin() + 1, block.end() - 1), expected) << name << " " << w << "x" << h;
+    EXPECT_TRUE(block.front() == Untouched && block.back() == Untouched) << name;
   }
-}
-
-class TgaTest : public HeadlessHostTest {
- protected:
-  void SetUp() override {
-    HeadlessHostTest::SetUp();
-    StartHost();
-  }
-
-  std::string Write(const std::string& name, const Bytes& bytes) {
-    const std::filesystem::path path = Folder() / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path.string();
-  }
-
-  // Loads into a block with one guard value on each side.
-  static int32_t Load(const std::string& path, int32_t w, int32_t h, uint8_t mapped,
-                      Pixels* pixels) {
-    const size_t count = w > 0 && h > 0 ? static_cast<size_t>(w) * static_cast<size_t>(h) : 0;
-    Pixels block(count + 2, Untouched);
-    const int32_t result = LoadTga(path.c_str(), w, h, block.data() + 1, mapped);
-    EXPECT_EQ(block.front(), Untouched);
-    EXPECT_EQ(block.back(), Untouched);
-    pixels->assign(block.begin() + 1, block.end() - 1);
-    return result;
-  }
-
-  // Header and colour map; entry 0 is 0xFC02 so pixels the file leaves out
-  // (index 0) are told apart from black.
-  static Bytes ColourMapped() {
-    Bytes file = MisleadingHeader();
-    Bytes map(768, 0);
-    auto set = [&](int i, uint8_t b, uint8_t g, uint8_t r) {
-      map[3 * i] = b;
-      map[3 * i + 1] = g;
-      map[3 * i + 2] = r;
-    };
-    set(0, 0x10, 0x80, 0xFF);
-    set(1, 0xFF, 0xFF, 0xFF);
-    set(2, 0x00, 0x00, 0x00);
-    set(3, 0x07, 0x03, 0x07);
-    set(200, 0xFF, 0x00, 0x00);
-    file.insert(file.end(), map.begin(), map.end());
-    return file;
-  }
-};
-
-TEST_F(TgaTest, ColourMappedPixelsGoThroughTheCutPaletteAndComeOutUpright) {
-  Bytes file = ColourMapped();
-  file.insert(file.end(), {0, 1, 2});    // stored first: the bottom row
-  file.insert(file.end(), {3, 200, 0});  // the top row
-  const Bytes footer(300, 0xFF);         // anything past the read is ignored
-  file.insert(file.end(), footer.begin(), footer.end());
-  Pixels pixels;
-  EXPECT_EQ(Load(Write("mapped.tga", file), 3, 2, 1, &pixels), 1);
-  EXPECT_EQ(pixels, (Pixels{0x0000, 0x001F, 0xFC02, 0xFC02, 0xFFFF, 0x0000}));
-}
-
-TEST_F(TgaTest, DirectPixelsLoseTheLowGreenBitAndTheAttribute) {
-  Bytes file = MisleadingHeader();
-  Append16(file, {0x7FFF, 0xFFFF, 0x001F});  // bottom row
-  Append16(file, {0x7C00, 0x03E0, 0x0000});  // top row
-  Append16(file, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF,
-                  0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF});  // footer
-  Pixels pixels;
-  EXPECT_EQ(Load(Write("direct.tga", file), 3, 2, 0, &pixels), 1);
-  EXPECT_EQ(pixels, (Pixels{0xF800, 0x07C0, 0x0000, 0xFFDF, 0xFFDF, 0x001F}));
-}
-
-TEST_F(TgaTest, BytesTheFileDoesNotSupplyReadAsZero) {
-  Bytes mapped = ColourMapped();
-  mapped.insert(mapped.end(), {1, 1});  // two of the four indices
-  Pixels pixels;
-  EXPECT_EQ(Load(Write("short.tga", mapped), 2, 2, 1, &pixels), 1);
-  EXPECT_EQ(pixels, (Pixels{0xFC02, 0xFC02, 0xFFFF, 0xFFFF}));
-
-  Bytes direct = MisleadingHeader();
-  Append16(direct, {0x7C00});
-  EXPECT_EQ(Load(Write("short16.tga", direct), 2, 2, 0, &pixels), 1);
-  EXPECT_EQ(pixels, (Pixels{0, 0, 0xF800, 0}));
-
-  // A missing file in an existing folder is created empty and loads as 0.
-  const std::filesystem::path missing = Folder() / "missing.tga";
-  EXPECT_EQ(Load(missing.string(), 4, 3, 1, &pixels), 1);
-  EXPECT_EQ(pixels, Pixels(12, 0));
-  ASSERT_TRUE(std::filesystem::exists(missing));
-  EXPECT_EQ(std::filesystem::file_size(missing), 0u);
-}
-
-TEST_F(TgaTest, FailuresLeaveTheDestinationUntouched) {
-  Pixels pixels;
-  const std::filesystem::path noFolder = Folder() / "no-such-folder" / "b1.tga";
-  EXPECT_EQ(Load(noFolder.string(), 3, 3, 1, &pixels), 0);
-  EXPECT_EQ(pixels, Pixels(9, Untouched));
-  EXPECT_FALSE(std::filesystem::exists(noFolder.parent_path()));
+  EXPECT_EQ(std::filesystem::file_size(Folder() / "missing.tga"), 0u);
 
   // Sizes whose working buffer would not fit a 32-bit count are refused.
-  const std::string big = Write("big.tga", ColourMapped());
+  const std::string path = (Folder() / "mapped.tga").string();
   Pixels guard(4, Untouched);
-  EXPECT_EQ(LoadTga(big.c_str(), INT32_MAX, INT32_MAX, guard.data(), 1), 0);
-  EXPECT_EQ(LoadTga(big.c_str(), 65536, 65536, guard.data(), 0), 0);
-  EXPECT_EQ(LoadTga(big.c_str(), 46341, 46341, guard.data(), 1), 0);
+  EXPECT_EQ(LoadTga(path.c_str(), 46341, 46341, guard.data(), 1), 0);
+  EXPECT_EQ(LoadTga(path.c_str(), 65536, 65536, guard.data(), 0), 0);
   EXPECT_EQ(guard, Pixels(4, Untouched));
-}
-
-TEST_F(TgaTest, EmptyPicturesWriteNothing) {
-  const std::string path = Write("empty.tga", ColourMapped());
-  Pixels pixels;
-  for (const auto& [w, h] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{-3, 4}, std::pair{4, -3},
-                             std::pair{INT32_MIN, INT32_MIN}}) {
-    for (const uint8_t mapped : {uint8_t{0}, uint8_t{1}}) {
-      EXPECT_EQ(Load(path, w, h, mapped, &pixels), 1) << w << " x " << h;
-      EXPECT_TRUE(pixels.empty());
-    }
-  }
 }
 
 }  // namespace
