@@ -160,4 +160,26 @@ TEST_F(PlayScreen_, TheRecordBannerBouncesAndShowsKeyBlackAndRecolouredBackdrop)
   }
 }
 
+TEST_F(PlayScreen_, TurningAndVanishingTilesSqueezeTowardsTheMiddleOfTheirCell) {
+  std::vector<uint16_t> face(30 * 30);
+  std::iota(face.begin(), face.end(), uint16_t{1});  // pixel (k, j) holds 1 + 30 j + k
+  CardPictures[7] = face.data();
+  // {frame, first drawn column, drawn width, picture column of the last one}
+  for (auto [frame, d, w, last] :
+       {std::array{0, 0, 30, 29}, {12, 12, 6, 25}, {15, 14, 2, 15}, {27, 2, 26, 28}}) {
+    std::fill_n(BackBuffer, BackBufferPixels, 0);
+    DrawTileTurning(7, 60, 30, frame);
+    for (int32_t i = 0; i < 30; ++i) EXPECT_EQ(Pixel(60 + i, 40) != 0, i >= d && i < d + w);
+    EXPECT_EQ(Pixel(60 + d, 40), face[10 * 30]) << frame;
+    EXPECT_EQ(Pixel(60 + d + w - 1, 40), face[10 * 30 + last]) << frame;
+  }
+  // The last vanishing frame leaves a 2 x 2 at the centre; frame 15 nothing.
+  std::fill_n(BackBuffer, BackBufferPixels, 0);
+  DrawTileVanishing(7, 60, 30, 14);
+  DrawTileVanishing(7, 120, 30, 15);
+  EXPECT_EQ(std::count(BackBuffer, BackBuffer + BackBufferPixels, 0), 240 * 320 - 4);
+  EXPECT_EQ(Pixel(74, 44), face[0]);
+  EXPECT_EQ(Pixel(75, 45), face[15 * 30 + 15]);
+}
+
 }  // namespace

@@ -46,6 +46,14 @@ TEST(FontTest, PenPlacesGlyphsAndInkStaysInTheFrame) {
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), BackBuffer))
         << '"' << text << "\" at " << x << "," << y;
   }
+
+  // Numbers: white at the pen, a black shadow one pixel right and down.
+  std::fill_n(BackBuffer, BackBufferPixels, Background);
+  DrawShadowedText("#", 10, 20);
+  EXPECT_EQ(BackBuffer[20 * 240 + 10], 0xFFFF);
+  EXPECT_EQ(BackBuffer[33 * 240 + 23], 0xFFFF);
+  EXPECT_EQ(BackBuffer[34 * 240 + 24], 0x0000);
+  EXPECT_EQ(BackBuffer[34 * 240 + 10], Background);
   FreeGlyphFont();
   ReleaseBackBuffer();
 }
