@@ -1,7 +1,8 @@
 #include "platform/command_line.h"
 
-#include <charconv>
 #include <string_view>
+
+#include "platform/whole_number.h"
 
 #ifndef QUILLMOTH_VERSION
 #define QUILLMOTH_VERSION "0.0.0"
@@ -9,19 +10,6 @@
 
 namespace host {
 namespace {
-
-// Plain decimal digits in [low, high]; no sign, no spaces.
-bool Whole(const std::string& text, uint64_t low, uint64_t high, uint64_t* value) {
-  if (text.empty() || text.size() > 19) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  uint64_t parsed = 0;
-  std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (parsed < low || parsed > high) return false;
-  *value = parsed;
-  return true;
-}
 
 CommandLine Fail(std::string message) {
   CommandLine result;
@@ -76,7 +64,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (name == "--headless") {
       result.Settings.Headless = true;
     } else if (name == "--scale") {
-      if (!Whole(value, 1, 8, &number)) return Fail("--scale must be a whole number from 1 to 8");
+      if (!ParseWholeNumber(value, 1, 8, &number))
+        return Fail("--scale must be a whole number from 1 to 8");
       result.Settings.Scale = static_cast<int>(number);
     } else if (name == "--display") {
       if (!ParseDisplayMode(value, &result.Settings.Display)) {
@@ -86,7 +75,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       if (value.empty()) return Fail("--script needs a file name (or -)");
       result.Settings.ScriptPath = value;
     } else if (name == "--tick-start") {
-      if (!Whole(value, 0, 0xFFFFFFFFu, &number)) {
+      if (!ParseWholeNumber(value, 0, 0xFFFFFFFFu, &number)) {
         return Fail("--tick-start must be a whole number from 0 to 4294967295");
       }
       result.Settings.TickStart = static_cast<uint32_t>(number);

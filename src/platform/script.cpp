@@ -32,6 +32,7 @@
 #include "platform/backend.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/whole_number.h"
 
 namespace host {
 namespace {
@@ -72,19 +73,6 @@ std::vector<std::string_view> Words(std::string_view text) {
     text.remove_prefix(end);
   }
   return words;
-}
-
-// Plain decimal digits only: no sign, no spaces, no hex.
-bool Number(std::string_view word, uint32_t low, uint32_t high, uint32_t* value) {
-  if (word.empty() || word.size() > 10) return false;
-  for (char c : word) {
-    if (c < '0' || c > '9') return false;
-  }
-  uint64_t parsed = 0;
-  std::from_chars(word.data(), word.data() + word.size(), parsed);
-  if (parsed < low || parsed > high) return false;
-  *value = static_cast<uint32_t>(parsed);
-  return true;
 }
 
 void Post(uint32_t message, uintptr_t first, intptr_t second) {
@@ -201,10 +189,10 @@ bool ParseScriptLine(std::string_view text, int line, ScriptCommand* command, st
     // Any value the message's 16-bit halves can carry: a script may probe
     // the edges of the game's tap rectangles, which reach one pixel past the
     // screen, even though a real stylus never gets there.
-    if (!Number(words[1], 0, 0xFFFF, &command->First)) {
+    if (!ParseWholeNumber(words[1], 0, 0xFFFF, &command->First)) {
       return fail("x must be a whole number from 0 to 65535");
     }
-    if (!Number(words[2], 0, 0xFFFF, &command->Second)) {
+    if (!ParseWholeNumber(words[2], 0, 0xFFFF, &command->Second)) {
       return fail("y must be a whole number from 0 to 65535");
     }
     command->Verb = verb == "tap"    ? ScriptVerb::Tap
@@ -214,21 +202,22 @@ bool ParseScriptLine(std::string_view text, int line, ScriptCommand* command, st
     return true;
   }
   if (verb == "key") {
-    if (arguments != 1 || !Number(words[1], 0, 0xFFFFFFFFu, &command->First)) {
+    if (arguments != 1 || !ParseWholeNumber(words[1], 0, 0xFFFFFFFFu, &command->First)) {
       return fail("key takes one key code, a whole number");
     }
     command->Verb = ScriptVerb::Key;
     return true;
   }
   if (verb == "activate") {
-    if (arguments != 1 || !Number(words[1], ActivateOff, ActivateByStylus, &command->First)) {
+    if (arguments != 1 ||
+        !ParseWholeNumber(words[1], ActivateOff, ActivateByStylus, &command->First)) {
       return fail("activate takes 0, 1 or 2");
     }
     command->Verb = ScriptVerb::Activate;
     return true;
   }
   if (verb == "wait") {
-    if (arguments != 1 || !Number(words[1], 0, 0xFFFFFFFFu, &command->First)) {
+    if (arguments != 1 || !ParseWholeNumber(words[1], 0, 0xFFFFFFFFu, &command->First)) {
       return fail("wait takes a number of frames");
     }
     command->Verb = ScriptVerb::Wait;
