@@ -25,10 +25,7 @@ class GameTest : public HeadlessHostTest {
  protected:
   void SetUp() override {
     HeadlessHostTest::SetUp();
-    StartHost();
-    BuildDataPaths();
-    AllocateBackBuffer();
-    BuildGlyphFont();
+    StartDrawing();
     savedCards_ = std::to_array(CardPictures);
     saved_ = std::tie(BackdropPicture, PlayPanelPicture, RecordPicture);
     std::fill(std::begin(CardPictures), std::end(CardPictures), nullptr);  // tiles go undrawn
@@ -41,8 +38,6 @@ class GameTest : public HeadlessHostTest {
   void TearDown() override {
     std::copy(savedCards_.begin(), savedCards_.end(), CardPictures);
     std::tie(BackdropPicture, PlayPanelPicture, RecordPicture) = saved_;
-    FreeGlyphFont();
-    ReleaseBackBuffer();
     HeadlessHostTest::TearDown();
   }
 

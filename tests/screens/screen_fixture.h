@@ -18,10 +18,7 @@ class ScreenTest : public HeadlessHostTest {
  protected:
   void SetUp() override {
     HeadlessHostTest::SetUp();
-    StartHost();
-    BuildDataPaths();
-    AllocateBackBuffer();
-    BuildGlyphFont();
+    StartDrawing();
     SoundOn = TapConsumed = 1;
     // Every backdrop texel holds its own index: a title pixel tells which
     // texel was sampled.
@@ -35,8 +32,6 @@ class ScreenTest : public HeadlessHostTest {
   void TearDown() override {
     FrontPicture = BackdropPicture = TitlePanelPicture = SelectPicture = AboutPicture = nullptr;
     SoundOn = 0;
-    FreeGlyphFont();
-    ReleaseBackBuffer();
     HeadlessHostTest::TearDown();
   }
 
