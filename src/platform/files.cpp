@@ -1,6 +1,7 @@
 // Plain file access on POSIX descriptors; a FileHandle is the descriptor.
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -63,7 +64,18 @@ bool CloseFile(FileHandle file) {
 }
 
 bool ReplaceFile(const char* from, const char* to) {
-  return from != nullptr && to != nullptr && std::rename(from, to) == 0;
+  if (from == nullptr || to == nullptr || std::rename(from, to) != 0) return false;
+  // The rename lives in the folder's own entry: flush the folder too, or a
+  // power cut right after a save could bring the old file back.
+  std::string folder(to);
+  const size_t slash = folder.rfind('/');
+  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+  const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor >= 0) {
+    fsync(descriptor);
+    close(descriptor);
+  }
+  return true;
 }
 
 bool RemoveFile(const char* path) { return path != nullptr && unlink(path) == 0; }
