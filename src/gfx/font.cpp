@@ -170,10 +170,6 @@ void FormatNumber(NumberText& out, int32_t value) {
   std::snprintf(out, sizeof(NumberText), "%.3d", static_cast<int>(value));
 }
 
-void FormatUnsignedNumber(NumberText& out, uint32_t value) {
-  std::snprintf(out, sizeof(NumberText), "%.3u", static_cast<unsigned>(value));
-}
-
 void DrawShadowedText(const char* text, int32_t x, int32_t y) {
   // The shadow one pixel right and down; at the very end of the coordinate
   // range it would be off the frame anyway.

@@ -23,6 +23,5 @@ void DrawString(const char* text, int32_t x, int32_t y, int32_t colour);
 // 32-bit value with its sign.
 using NumberText = char[12];
 void FormatNumber(NumberText& out, int32_t value);
-void FormatUnsignedNumber(NumberText& out, uint32_t value);
 // Draws a number the game's way: black at (x + 1, y + 1), white at (x, y).
 void DrawShadowedText(const char* text, int32_t x, int32_t y);

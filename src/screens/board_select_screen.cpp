@@ -59,7 +59,9 @@ void DrawRecordsTable() {
   NumberText text;
   for (int32_t i = 0; i < BoardSizes; ++i) {
     const int32_t y = RecordsTop + RecordsStep * i;
-    FormatUnsignedNumber(text, BestSeconds[i]);
+    // The table prints every record as "%.3d", times included: a time of
+    // 2^31 s or more (only a damaged file holds one) shows as negative.
+    FormatNumber(text, static_cast<int32_t>(BestSeconds[i]));
     DrawShadowedText(text, SecondsColumn, y);
     FormatNumber(text, BestMoves[i]);
     DrawShadowedText(text, MovesColumn, y);

@@ -53,7 +53,7 @@ TEST_F(ScreenTest, SelectBackToPlayResumesTheSameBoardAndSkipsTheTimeAway) {
 TEST_F(ScreenTest, SelectRecordsAndHighlightDrawExactly) {
   const uint32_t seconds[] = {5, 999, 1234, UINT32_MAX, 0, 1000};
   const int32_t moves[] = {5, 999, 1234, INT32_MAX, 42, INT32_MIN};
-  const char* const texts[12] = {"005", "999", "1234", "4294967295", "000", "1000",
+  const char* const texts[12] = {"005", "999", "1234", "-001",       "000", "1000",
                                  "005", "999", "1234", "2147483647", "042", "-2147483648"};
   std::memcpy(BestSeconds, seconds, sizeof seconds);
   std::memcpy(BestMoves, moves, sizeof moves);
