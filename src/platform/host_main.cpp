@@ -30,10 +30,16 @@ int main(int argc, char** argv) {
     // A malformed script line already names itself as "script:LINE: ...".
     if (error.starts_with("script:")) {
       std::fprintf(stderr, "%s\n", error.c_str());
-    } else {
-      std::fprintf(stderr, "quillmoth: %s\n", error.c_str());
+      return host::ExitCode();
     }
-    return host::ExitCode() != 0 ? host::ExitCode() : 1;
+    // A script that cannot be read is bad usage like any other; a desktop
+    // that cannot open a window is not.
+    std::fprintf(stderr, "quillmoth: %s\n", error.c_str());
+    if (host::ExitCode() == 2) {
+      std::fputs(host::UsageText().c_str(), stderr);
+      return 2;
+    }
+    return 1;
   }
   const int code = ProgramEntry(GetProgramInstance(), nullptr, "", ShowNormal);
   const int hostCode = host::ExitCode();

@@ -196,6 +196,9 @@ constexpr uint32_t SoundAsync = 0x00001;
 constexpr uint32_t SoundNoDefault = 0x00002;
 constexpr uint32_t SoundNoStop = 0x02000;
 constexpr uint32_t SoundFileName = 0x20000;
+// Every sound plays in the background whether or not SoundAsync is given
+// (nothing in the game may wait for the device), and a missing or unreadable
+// file plays nothing at all, so SoundNoDefault changes nothing either.
 // The host mixes a few effects at once. A request that finds every voice
 // busy is dropped when SoundNoStop is given (the game never waits for the
 // device and never cuts a sound short); without it, it replaces the oldest.

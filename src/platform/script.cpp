@@ -25,6 +25,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -268,9 +269,12 @@ bool LoadScript(const Options& options, std::string* error) {
     return true;
   }
   if (!options.ScriptPath.empty()) {
+    std::error_code ignored;
     std::ifstream file(options.ScriptPath, std::ios::binary);
-    if (!file) {
+    // A folder opens as a stream too, and would read as an empty script.
+    if (!file || !std::filesystem::is_regular_file(options.ScriptPath, ignored)) {
       *error = "cannot read the script " + options.ScriptPath;
+      SetExitCode(2);
       return false;
     }
     std::ostringstream contents;

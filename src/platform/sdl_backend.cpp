@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/host.h"
 #include "platform/icon.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -46,7 +48,13 @@ class SdlBackend final : public Backend {
       if (Window_ != nullptr) SDL_HideWindow(Window_);
       return;
     }
-    if (!OpenWindow()) return;
+    if (!OpenWindow()) {
+      // The game must never run on without a window: close it as the
+      // window manager would, and the game shuts down after its frame.
+      std::fprintf(stderr, "quillmoth: cannot open the window: %s\n", SDL_GetError());
+      PostMessageToGameWindow(MessageDestroy, 0, 0);
+      return;
+    }
     SDL_ShowWindow(Window_);
     SDL_RaiseWindow(Window_);
     Render();

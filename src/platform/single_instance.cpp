@@ -176,10 +176,15 @@ namespace detail {
 void RegisterRunningCopy() {
   InstanceState& state = State();
   if (state.Listener || !OpenFolder()) return;
-  Descriptor lock = OpenLock();
-  // Held by someone else: another copy started at the same moment and won;
-  // this one runs on without being findable.
-  if (!lock || flock(lock.Fd, LOCK_EX | LOCK_NB) != 0) return;
+  // The lock is normally taken already, when the look for a running copy
+  // found none; a window made without that look takes it here.
+  if (!state.Lock) {
+    Descriptor lock = OpenLock();
+    // Held by someone else: another copy won the start; this one runs on
+    // without being findable.
+    if (!lock || flock(lock.Fd, LOCK_EX | LOCK_NB) != 0) return;
+    state.Lock = std::move(lock);
+  }
   sockaddr_un address;
   if (!SocketAddress(&address)) return;
   unlink(address.sun_path);  // left by a copy that died
@@ -189,30 +194,33 @@ void RegisterRunningCopy() {
       listen(listener.Fd, 16) != 0) {
     return;
   }
-  state.Lock = std::move(lock);
   state.Listener = std::move(listener);
 }
 
 bool FindRunningCopy() {
   InstanceState& state = State();
   if (state.ToOther || state.OtherStarting) return true;
+  if (state.Lock) return false;  // this copy is the running one
   if (!OpenFolder()) return false;
   state.ToOther = Connect();
   if (state.ToOther) return true;
-  // Nobody listens. A copy may still be between taking its lock and binding
-  // its socket; its lock tells.
+  // Nobody listens. The lock decides between copies started at the same
+  // moment: the one that takes it keeps it for its whole run and is the
+  // running copy; the others wait for it to start listening.
   Descriptor lock = OpenLock();
-  if (lock && flock(lock.Fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    state.OtherStarting = true;
-    return true;
+  if (!lock) return false;
+  if (flock(lock.Fd, LOCK_EX | LOCK_NB) == 0) {
+    state.Lock = std::move(lock);
+    return false;
   }
-  return false;
+  state.OtherStarting = errno == EWOULDBLOCK;
+  return state.OtherStarting;
 }
 
 bool AskRunningCopyToShow() {
   InstanceState& state = State();
-  // A copy found while starting gets a few moments to start listening.
-  for (int attempt = 0; !state.ToOther && attempt < 50; ++attempt) {
+  // A copy found while starting gets a moment to make its window and listen.
+  for (int attempt = 0; !state.ToOther && attempt < 200; ++attempt) {
     state.ToOther = Connect();
     if (!state.ToOther) usleep(10000);
   }

@@ -26,6 +26,7 @@ TEST_F(HostMainTest, ExitCodesAndWhatIsPrinted) {
       {{"--display", "cga"}, 2, "", "usage:"},
       {{"--headless"}, 2, "", "usage:"},  // nothing would ever end the run
       {{"--headless", "--script", bad}, 2, "", "script:3:"},
+      {{"--headless", "--script", Folder().string()}, 2, "", "usage:"},  // a folder
   };
   for (const auto& row : rows) {
     ChildProcess child(row.Arguments, {"QUILLMOTH_RUNTIME_DIR=" + Folder().string()});
