@@ -90,7 +90,6 @@ struct DisplayState {
   std::vector<uint8_t> Memory;
   bool Open = false;
   bool Unavailable = false;
-  uint32_t BeginDraws = 0;
   uint32_t EndDraws = 0;
 };
 
@@ -194,7 +193,6 @@ std::span<const uint8_t> DisplayMemory() {
 
 size_t DisplayOrigin() { return OriginOffset(); }
 
-uint32_t BeginDrawCount() { return State().BeginDraws; }
 uint32_t EndDrawCount() { return State().EndDraws; }
 bool DisplayOpen() { return State().Open; }
 void SetDisplayUnavailable(bool unavailable) { State().Unavailable = unavailable; }
@@ -218,7 +216,6 @@ GXDisplayProperties GXGetDisplayProperties() {
 
 void* GXBeginDraw() {
   auto& state = host::State();
-  ++state.BeginDraws;
   if (!state.Open || state.Unavailable || state.Memory.empty()) return nullptr;
   return state.Memory.data() + host::OriginOffset();
 }

@@ -64,23 +64,18 @@ bool WriteDisplayPng(const std::string& path);
 // origin + 640 - 2y + 640x.
 std::span<const uint8_t> DisplayMemory();
 size_t DisplayOrigin();
-// Number of GXBeginDraw / GXEndDraw calls so far.
-uint32_t BeginDrawCount();
+// Number of GXEndDraw calls so far: frames that reached the display.
 uint32_t EndDrawCount();
 
 bool TaskbarVisible();
 uint32_t LastShellFlags();
 bool DisplayOpen();
-bool WindowShown();
 // Every sound request so far: the path asked for and its flags.
 struct SoundRequest {
   std::string Path;
   uint32_t Flags;
 };
 const std::vector<SoundRequest>& SoundRequests();
-// Show requests received from copies of the program started while this one
-// ran (each such copy shows this one's window and ends).
-uint32_t ShowRequestsReceived();
 
 // --- input injection (tests) ---
 void PostMessageToGameWindow(uint32_t message, uintptr_t first, intptr_t second);

@@ -122,11 +122,6 @@ bool TaskbarVisible() {
 
 uint32_t LastShellFlags() { return State().LastShellFlags; }
 
-bool WindowShown() {
-  const PlatformWindow* game = State().Game;
-  return game != nullptr && game->Visible;
-}
-
 void PostMessageToGameWindow(uint32_t message, uintptr_t first, intptr_t second) {
   detail::QueueMessage({State().Game, message, first, second});
 }

@@ -75,7 +75,6 @@ struct InstanceState {
   std::vector<Pending> Waiting;  // accepted, request not complete yet
   Descriptor ToOther;            // connection to the copy found
   bool OtherStarting = false;    // found by its lock, not yet listening
-  uint32_t ShowRequests = 0;
 };
 
 InstanceState& State() {
@@ -160,7 +159,6 @@ void TakeRequest(Pending& pending) {
   }
   size_t at = 0;
   while ((at = pending.Received.find(ShowRequest, at)) != std::string::npos) {
-    ++State().ShowRequests;
     detail::CurrentBackend().BringToFront();
     at += sizeof ShowRequest - 1;
   }
@@ -168,8 +166,6 @@ void TakeRequest(Pending& pending) {
 }
 
 }  // namespace
-
-uint32_t ShowRequestsReceived() { return State().ShowRequests; }
 
 namespace detail {
 
