@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -36,6 +37,9 @@ struct Options {
   uint32_t TickStart = 0;  // first value of the tick counter
   std::string ModulePath;  // overrides the program's own path (tests)
   std::string RuntimeDir;  // overrides where running copies meet (tests)
+  // Keeps every sound request for SoundRequests(). Off for real runs: a
+  // long session would otherwise grow by one entry per effect.
+  bool LogSounds = false;
 };
 
 // Parses a --display value; false when it names no mode.
@@ -70,7 +74,8 @@ uint32_t EndDrawCount();
 bool TaskbarVisible();
 uint32_t LastShellFlags();
 bool DisplayOpen();
-// Every sound request so far: the path asked for and its flags.
+// Every sound request so far, when the run was started with LogSounds: the
+// path asked for and its flags.
 struct SoundRequest {
   std::string Path;
   uint32_t Flags;
@@ -87,5 +92,9 @@ void SetWindowCreationFails(bool classFails, bool windowFails);
 void SetTickCounter(uint32_t ticks);
 // Frames the main loop has finished (HostFrameEnded calls).
 uint64_t FramesRun();
+// Called at the end of every frame of the current run, after the frame's
+// pause and before the script's next commands; for tests that check the
+// game's state frame by frame. Set it after Start; Start and Stop clear it.
+void SetFrameObserver(std::function<void()> observer);
 
 }  // namespace host

@@ -142,7 +142,7 @@ bool Mixer::Play(const std::string& path, uint32_t flags) {
 
 bool PlaySoundFile(const char* path, uint32_t flags) {
   if (path == nullptr) return false;
-  host::Requests().push_back({path, flags});
+  if (host::detail::RunOptions().LogSounds) host::Requests().push_back({path, flags});
   // Every request plays in the background: the game never asks to wait.
   return host::detail::CurrentBackend().PlaySound(path, flags);
 }

@@ -47,4 +47,16 @@ TEST_F(SoundTest, MixerDropsGameEffectsWhenEveryVoiceIsBusy) {
   EXPECT_FALSE(mixer.Play((Folder() / "none.wav").string(), SoundFileName | SoundAsync));
 }
 
+// A real run plays an effect at nearly every tap, for hours: nothing may
+// pile up per request unless a test asked to watch them.
+TEST(SoundLog, AnUnwatchedRunKeepsNoRecordOfItsEffects) {
+  host::Options options;
+  options.Headless = true;
+  options.ScriptText = "wait 0\n";
+  ASSERT_TRUE(host::Start(options, nullptr));
+  for (int i = 0; i < 10000; ++i) PlaySoundFile("/nowhere/click.wav", 0x22001);
+  EXPECT_TRUE(host::SoundRequests().empty());
+  host::Stop();
+}
+
 }  // namespace

@@ -25,6 +25,7 @@ class HeadlessHostTest : public ::testing::Test {
     options.TickStart = tickStart;
     options.ModulePath = (folder_ / "quillmoth").string();
     options.RuntimeDir = folder_.string();
+    options.LogSounds = true;
     std::string error;
     ASSERT_TRUE(host::Start(options, &error)) << error;
     started_ = true;
