@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 
@@ -51,6 +52,7 @@ struct ScriptState {
   bool Finished = false;
   uint64_t WaitFrames = 0;
   uint64_t Frames = 0;
+  std::function<void()> Observer;
 };
 
 ScriptState& State() {
@@ -306,12 +308,15 @@ void ResetScript() { State() = ScriptState{}; }
 
 uint64_t FramesRun() { return State().Frames; }
 
+void SetFrameObserver(std::function<void()> observer) { State().Observer = std::move(observer); }
+
 }  // namespace host
 
 void HostFrameEnded() {
   using host::State;
   auto& state = State();
   ++state.Frames;
+  if (state.Observer) state.Observer();
   if (!state.Begun || state.Finished) return;
   if (state.WaitFrames > 0) --state.WaitFrames;
   if (state.WaitFrames == 0) host::RunUntilWait();
