@@ -78,7 +78,12 @@ void TileStep(int16_t t) {
     }
     Board.SecondPick = t;
     StartTurn(t);
-    Board.Moves = static_cast<int16_t>(Board.Moves + 1);
+    // The counter is 16 bits wide and the records file trusts it: past
+    // 32,767 it would wrap to a negative count that no later game could
+    // ever beat, so it simply stops there.
+    if (Board.Moves < MaxMoves) {
+      Board.Moves = static_cast<int16_t>(Board.Moves + 1);
+    }
     EffectClick();
     return;
   }

@@ -122,6 +122,26 @@ TEST_F(PlayScreen_, RecordsTakeOnlyStrictlyBetterResultsInFullSecondsAndLandOnDi
   }
 }
 
+TEST_F(PlayScreen_, TheMoveCountStopsAt32767AndNeverReachesTheRecordsNegative) {
+  BoardSize = 0;
+  BestMoves[0] = 40'000;  // a damaged file may hold anything
+  LayOut(0, {1, 2, 1, 2, 3, 3, 4, 4});
+  Board.Moves = 32'765;
+  const auto pick = [](std::initializer_list<int32_t> tiles) {
+    for (int32_t k : tiles) {
+      TapTile(k);
+      RunUntilIdle();
+    }
+  };
+  pick({0, 3, 0, 3, 0, 3});  // 0 with 3 is no pair: three moves
+  EXPECT_EQ(Board.Moves, 32'767);
+  pick({0, 2, 1, 3, 4, 5, 6, 7});
+  ASSERT_EQ(Board.PairsLeft, 0);
+  EXPECT_EQ(Board.Moves, 32'767);
+  EXPECT_EQ(BestMoves[0], 32'767);
+  EXPECT_EQ(Board.GameState, NewRecord);
+}
+
 TEST_F(PlayScreen_, CountersShowThreeDigitsAndTheTimeRollsOverAt999) {
   LayOut(3, {});
   const std::tuple<uint32_t, int16_t, const char*, const char*> cases[] = {
