@@ -107,23 +107,38 @@ void SaveRecords() {
   // The records must survive a battery pull or a full store in the middle of
   // a save: the new file is written and forced to disk beside the old one and
   // only then takes its place in one step. Until then the old file is whole;
-  // after it, the new one is. A failed save leaves the records in memory,
+  // after it, the new one is. A failed write leaves the records in memory,
   // and the next record broken in this run writes them all again.
-  FileHandle file = CreateFileForWriting(tempPath);
+  //
+  // A temporary file left by an earlier run, or anything else planted under
+  // its name, is removed first and never written through.
+  RemoveFile(tempPath);
+  FileHandle file = CreateNewFile(tempPath);
+  if (file != NoFile) {
+    bool whole =
+        WriteToFile(file, bytes, RecordsFileBytes) == RecordsFileBytes && FlushFileToDisk(file);
+    whole = CloseFile(file) && whole;
+    bool replaced = whole && ReplaceFile(tempPath, path);
+    if (!replaced) {
+      RemoveFile(tempPath);
+    }
+    if (replaced || !whole) {
+      return;
+    }
+  }
+  // No file can be made beside the records (a folder the player may not
+  // write, as in an installed or shared copy, or something in the way), or
+  // it cannot take their place (their file is a link, or someone else's).
+  // Then the records file itself is rewritten, as the game always did, but
+  // without cutting it first: one write of 48 bytes leaves either the old
+  // records or the new ones, and the file keeps its owner and mode.
+  file = OpenFileForUpdate(path);
   if (file == NoFile) {
     return;
   }
-  size_t written = 0;
-  while (written < RecordsFileBytes) {
-    size_t count = WriteToFile(file, bytes + written, RecordsFileBytes - written);
-    if (count == 0) {
-      break;
-    }
-    written += count;
+  if (WriteToFile(file, bytes, RecordsFileBytes) == RecordsFileBytes) {
+    TruncateFile(file, RecordsFileBytes);
+    FlushFileToDisk(file);
   }
-  bool whole = written == RecordsFileBytes && FlushFileToDisk(file);
-  whole = CloseFile(file) && whole;
-  if (!whole || !ReplaceFile(tempPath, path)) {
-    RemoveFile(tempPath);
-  }
+  CloseFile(file);
 }

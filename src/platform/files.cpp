@@ -4,29 +4,60 @@
 #include <string>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
+
+namespace {
+
+int OpenRetrying(const char* path, int flags) {
+  int fd;
+  do {
+    fd = open(path, flags | O_CLOEXEC, 0644);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Only a plain file is a picture or a records file. A pipe, a device or a
+// socket put in its place is treated as no file at all: opening it is done
+// without blocking, so a pipe with nobody at the other end cannot hang the
+// game, and a device is never read or written as if it held the game's data.
+FileHandle KeepIfRegular(int fd) {
+  if (fd < 0) return NoFile;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return NoFile;
+  }
+  return fd;
+}
+
+}  // namespace
 
 FileHandle OpenFileForReading(const char* path) {
   if (path == nullptr) return NoFile;
   // The game opens its records and pictures this way even when they do not
   // exist yet; a missing file is created empty, as the handheld's "open
   // always" did, and then simply reads as nothing.
-  int fd;
-  do {
-    fd = open(path, O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-  } while (fd < 0 && errno == EINTR);
-  return fd < 0 ? NoFile : fd;
+  return KeepIfRegular(OpenRetrying(path, O_RDONLY | O_CREAT | O_NONBLOCK | O_NOCTTY));
 }
 
-FileHandle CreateFileForWriting(const char* path) {
+FileHandle CreateNewFile(const char* path) {
   if (path == nullptr) return NoFile;
-  int fd;
-  do {
-    fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  } while (fd < 0 && errno == EINTR);
-  return fd < 0 ? NoFile : fd;
+  // O_EXCL with O_NOFOLLOW: whatever already lies at the path, a link
+  // planted there above all, makes this fail instead of being written
+  // through.
+  return OpenRetrying(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
+}
+
+FileHandle OpenFileForUpdate(const char* path) {
+  if (path == nullptr) return NoFile;
+  return KeepIfRegular(OpenRetrying(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY));
+}
+
+bool TruncateFile(FileHandle file, uint64_t length) {
+  return file >= 0 && ftruncate(file, static_cast<off_t>(length)) == 0;
 }
 
 size_t ReadFromFile(FileHandle file, void* buffer, size_t count) {
@@ -64,7 +95,18 @@ bool CloseFile(FileHandle file) {
 }
 
 bool ReplaceFile(const char* from, const char* to) {
-  if (from == nullptr || to == nullptr || std::rename(from, to) != 0) return false;
+  if (from == nullptr || to == nullptr) return false;
+  struct stat old;
+  if (lstat(to, &old) == 0) {
+    // A rename would put a file of ours in the place of a link the player
+    // made, or of a file that belongs to someone else (a copy shared by a
+    // group): both would lose what they are. The caller writes those in
+    // place instead.
+    if (S_ISLNK(old.st_mode) || old.st_uid != geteuid()) return false;
+    // The new file keeps the old one's permissions.
+    if (chmod(from, old.st_mode & 07777) != 0) return false;
+  }
+  if (std::rename(from, to) != 0) return false;
   // The rename lives in the folder's own entry: flush the folder too, or a
   // power cut right after a save could bring the old file back.
   std::string folder(to);

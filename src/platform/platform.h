@@ -210,15 +210,25 @@ bool PlaySoundFile(const char* path, uint32_t flags);
 using FileHandle = int32_t;
 constexpr FileHandle NoFile = -1;
 // Opens for reading, sharing reads; creates an empty file when there is none.
+// Anything at the path that is not a plain file (a pipe, a device, a folder)
+// counts as a file that cannot be opened, and opening never blocks.
 FileHandle OpenFileForReading(const char* path);
-// Creates or truncates for writing.
-FileHandle CreateFileForWriting(const char* path);
+// Creates a new file for writing; fails when anything at all, a symbolic
+// link included, is already at the path.
+FileHandle CreateNewFile(const char* path);
+// Opens a plain file for writing from its first byte without truncating it,
+// creating it when there is none. What is not overwritten stays.
+FileHandle OpenFileForUpdate(const char* path);
+// Cuts (or extends with zeros) the file to `length` bytes.
+bool TruncateFile(FileHandle file, uint64_t length);
 // Read and write report the number of bytes moved (0 on failure).
 size_t ReadFromFile(FileHandle file, void* buffer, size_t count);
 size_t WriteToFile(FileHandle file, const void* buffer, size_t count);
 // Forces what was written onto the disk.
 bool FlushFileToDisk(FileHandle file);
 bool CloseFile(FileHandle file);
-// Puts `from` in the place of `to` in one step (same folder).
+// Puts `from` in the place of `to` in one step (same folder), with `to`'s
+// permissions, and makes the change last across a power cut. Refuses (false,
+// nothing changed) when `to` is a symbolic link or belongs to another user.
 bool ReplaceFile(const char* from, const char* to);
 bool RemoveFile(const char* path);

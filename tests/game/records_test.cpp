@@ -1,7 +1,14 @@
 #include "game/records.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <bit>
+#include <csignal>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "game/game_fixture.h"
@@ -14,6 +21,17 @@ class Records_ : public GameTest {
   std::vector<uint8_t> RecordsFile() const {
     std::ifstream in(File(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+  }
+  // The 48 bytes the records in memory must be saved as: six times, then
+  // six move counts, each least significant byte first.
+  static std::vector<uint8_t> Encoded() {
+    std::vector<uint8_t> bytes;
+    for (int32_t i = 0; i < 12; ++i) {
+      const uint32_t v = i < 6 ? BestSeconds[i] : static_cast<uint32_t>(BestMoves[i - 6]);
+      for (int32_t shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<uint8_t>(v >> shift));
+    }
+    return bytes;
   }
   // Bytes 1, 2, 3, ... so that every value shows which bytes it came from.
   void WriteCounting(int32_t size) const {
@@ -58,22 +76,82 @@ TEST_F(Records_, SavedRecordsAreTheFortyEightBytesOfTheLayout) {
   EXPECT_FALSE(std::filesystem::exists(Folder() / "quill.dat.tmp"));
 }
 
-TEST_F(Records_, ASaveThatFailsLeavesTheOldFileWholeAndKeepsTheRecordsInMemory) {
+TEST_F(Records_, ASaveThatCannotBeWrittenWholeLeavesTheOldFileAndTheRecordsInMemory) {
   WriteCounting(48);
   const std::vector<uint8_t> old = RecordsFile();
-  const std::filesystem::path temp = Folder() / "quill.dat.tmp";
   BestSeconds[3] = 42;
-  // The new file cannot be made (a folder is in its way), or the disk fills
-  // up while it is written (it lands on a device that takes no bytes).
-  for (bool full : {false, true}) {
-    if (!full) std::filesystem::create_directory(temp);
-    if (full) std::filesystem::create_symlink("/dev/full", temp);
+  // A disk that fills up after 20 bytes of the new file.
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit full = saved;
+  full.rlim_cur = 20;
+  setrlimit(RLIMIT_FSIZE, &full);
+  SaveRecords();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(RecordsFile(), old);
+  EXPECT_EQ(BestSeconds[3], 42u);
+  EXPECT_FALSE(std::filesystem::exists(Folder() / "quill.dat.tmp"));
+  SaveRecords();  // the next save stores them
+  EXPECT_EQ(RecordsFile(), Encoded());
+}
+
+TEST_F(Records_, WhateverLiesUnderTheTemporaryNameIsNeitherWrittenThroughNorInTheWay) {
+  const std::filesystem::path temp = Folder() / "quill.dat.tmp", victim = Folder() / "victim";
+  const std::function<void()> plant[] = {
+      [&] { std::filesystem::create_symlink(victim, temp); },
+      [&] { std::filesystem::create_directory(temp); },
+      [&] { std::ofstream(temp) << "left by a run that died"; },
+      [&] { mkfifo(temp.c_str(), 0644); },
+  };
+  for (size_t i = 0; i < std::size(plant); ++i) {
+    SCOPED_TRACE(i);
+    std::ofstream(victim) << "precious";
+    WriteCounting(48);
+    plant[i]();
+    BestMoves[i] = static_cast<int32_t>(i);
     SaveRecords();
-    ASSERT_FALSE(std::filesystem::is_symlink(File()));  // or reading it would never end
-    EXPECT_EQ(RecordsFile(), old);
-    EXPECT_EQ(BestSeconds[3], 42u);
-    EXPECT_FALSE(std::filesystem::is_symlink(temp));  // a half-written file is not left behind
-    std::filesystem::remove(temp);
+    EXPECT_EQ(RecordsFile(), Encoded());
+    EXPECT_EQ(std::filesystem::file_size(victim), 8u);
+    std::filesystem::remove_all(temp);
+  }
+}
+
+TEST_F(Records_, AFolderThePlayerMayNotWriteStillKeepsTheRecordsInTheirOwnFile) {
+  // A shared or installed copy: the file may be written, its folder not, or
+  // the file belongs to another player. It is rewritten where it lies and
+  // stays theirs.
+  WriteCounting(60);
+  std::filesystem::permissions(File(), std::filesystem::perms(0666));
+  std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+  BestSeconds[2] = 7;
+  const bool root = getuid() == 0;
+  const pid_t child = fork();
+  if (child == 0) {
+    // As root every folder is writable: become an ordinary user.
+    if (root && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    SaveRecords();
+    _exit(0);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(RecordsFile(), Encoded());
+  struct stat info {};
+  stat(File().c_str(), &info);
+  EXPECT_EQ(info.st_uid, getuid());
+  EXPECT_EQ(info.st_mode & 0777, 0666u);
+
+  if (root) {  // another player's file in a folder anyone may write
+    ASSERT_EQ(chown(File().c_str(), 65534, 65534), 0);
+    std::filesystem::permissions(File(), std::filesystem::perms(0660));
+    BestSeconds[2] = 6;
+    SaveRecords();
+    EXPECT_EQ(RecordsFile(), Encoded());
+    stat(File().c_str(), &info);
+    EXPECT_EQ(std::tuple(info.st_uid, info.st_mode & 0777), std::tuple(65534u, 0660u));
   }
 }
 

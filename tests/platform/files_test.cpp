@@ -29,7 +29,7 @@ TEST_F(FilesTest, ReplaceFilePutsTheWrittenBytesInThePlaceOfTheOld) {
   std::ofstream(target) << "old contents, longer than the new";
   std::string data(100000, '\0');
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31);
-  FileHandle file = CreateFileForWriting(temporary.c_str());
+  FileHandle file = CreateNewFile(temporary.c_str());
   ASSERT_NE(file, NoFile);
   EXPECT_EQ(WriteToFile(file, data.data(), data.size()), data.size());
   EXPECT_TRUE(FlushFileToDisk(file));
