@@ -2,24 +2,79 @@
 
 #include <png.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace host::detail {
 
-bool WritePngRgb(const std::string& path, std::span<const uint8_t> rgb, int width, int height) {
-  if (width <= 0 || height <= 0 ||
-      rgb.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 3) {
-    return false;
-  }
+namespace {
+
+bool WriteToStream(FILE* stream, std::span<const uint8_t> rgb, int width, int height) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(width);
   image.height = static_cast<png_uint_32>(height);
   image.format = PNG_FORMAT_RGB;
-  const int ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr);
+  const int ok = png_image_write_to_stdio(&image, stream, 0, rgb.data(), width * 3, nullptr);
   png_image_free(&image);
-  return ok != 0;
+  return ok != 0 && std::fflush(stream) == 0 && std::ferror(stream) == 0;
+}
+
+// Writes into a descriptor and closes it; false when any byte failed.
+bool WriteAndClose(int fd, std::span<const uint8_t> rgb, int width, int height) {
+  FILE* stream = fdopen(fd, "wb");
+  if (stream == nullptr) {
+    close(fd);
+    return false;
+  }
+  const bool written = WriteToStream(stream, rgb, width, height);
+  return std::fclose(stream) == 0 && written;
+}
+
+}  // namespace
+
+bool WritePngRgb(const std::string& path, std::span<const uint8_t> rgb, int width, int height) {
+  if (path.empty() || width <= 0 || height <= 0 ||
+      rgb.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 3) {
+    return false;
+  }
+  // A device, a pipe or a terminal (/dev/stdout, a FIFO a program reads)
+  // gets the bytes directly: there is nothing to replace, and a failed shot
+  // must never remove a path this program did not create.
+  struct stat info {};
+  const bool exists = stat(path.c_str(), &info) == 0;
+  const bool regular = exists && S_ISREG(info.st_mode);
+  if (exists && !regular) {
+    if (S_ISDIR(info.st_mode)) return false;
+    const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    return fd >= 0 && WriteAndClose(fd, rgb, width, height);
+  }
+  // A plain file, or none yet: the picture is written whole beside it and
+  // then takes its place, so a failed shot leaves the old file as it was.
+  // Through a link the file it points to is replaced, and the link stays.
+  char resolved[PATH_MAX];
+  const std::string target =
+      regular && realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+  std::string temporary = target + ".XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) return false;
+  // mkstemp makes the file private; a shot is an ordinary file.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, regular ? info.st_mode & 07777 : 0666 & ~mask);
+  if (!WriteAndClose(fd, rgb, width, height) ||
+      std::rename(temporary.c_str(), target.c_str()) != 0) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  return true;
 }
 
 bool ReadPngRgba(const std::string& path, int* width, int* height, std::vector<uint8_t>* rgba) {
