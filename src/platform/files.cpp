@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/files.h"
 #include "platform/platform.h"
 
 namespace {
@@ -121,3 +122,8 @@ bool ReplaceFile(const char* from, const char* to) {
 }
 
 bool RemoveFile(const char* path) { return path != nullptr && unlink(path) == 0; }
+
+bool host::detail::IsPlainFile(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}

@@ -1,5 +1,7 @@
 #include "platform/png_file.h"
 
+#include "platform/files.h"
+
 #include <png.h>
 
 #include <fcntl.h>
@@ -78,6 +80,7 @@ bool WritePngRgb(const std::string& path, std::span<const uint8_t> rgb, int widt
 }
 
 bool ReadPngRgba(const std::string& path, int* width, int* height, std::vector<uint8_t>* rgba) {
+  if (!IsPlainFile(path)) return false;
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;

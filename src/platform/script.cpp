@@ -25,13 +25,13 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
 #include <sstream>
 
 #include "platform/backend.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/whole_number.h"
@@ -271,10 +271,11 @@ bool LoadScript(const Options& options, std::string* error) {
     return true;
   }
   if (!options.ScriptPath.empty()) {
-    std::error_code ignored;
-    std::ifstream file(options.ScriptPath, std::ios::binary);
-    // A folder opens as a stream too, and would read as an empty script.
-    if (!file || !std::filesystem::is_regular_file(options.ScriptPath, ignored)) {
+    // Looked at before opening: a folder opens as a stream too, and would
+    // read as an empty script, and a pipe would block the start.
+    std::ifstream file;
+    if (IsPlainFile(options.ScriptPath)) file.open(options.ScriptPath, std::ios::binary);
+    if (!file.is_open()) {
       *error = "cannot read the script " + options.ScriptPath;
       SetExitCode(2);
       return false;

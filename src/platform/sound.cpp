@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/backend.h"
+#include "platform/files.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 
@@ -33,6 +34,7 @@ SoundCache::SoundCache(const SDL_AudioSpec* target) {
 
 Samples SoundCache::Load(const std::string& path) {
   if (auto found = Loaded_.find(path); found != Loaded_.end()) return found->second;
+  if (!IsPlainFile(path)) return nullptr;
   SDL_AudioSpec fileFormat;
   Uint8* buffer = nullptr;
   Uint32 length = 0;

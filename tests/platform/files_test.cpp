@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/png_file.h"
 #include "support/headless_host.h"
 
 namespace {
@@ -43,6 +49,38 @@ TEST_F(FilesTest, ReplaceFilePutsTheWrittenBytesInThePlaceOfTheOld) {
   back.resize(data.size());
   EXPECT_EQ(back, data);
   EXPECT_TRUE(CloseFile(file));
+}
+
+// A pipe left where a picture, a sound, the records or a script belong
+// blocks whoever opens it until someone writes to it: nobody ever will.
+TEST_F(FilesTest, APipeInPlaceOfAFileReadsAsNoFileWithoutWaiting) {
+  const std::string pipe = (Folder() / "quill.dat").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  StartHost();
+  const pid_t child = fork();
+  if (child == 0) {
+    const bool none = OpenFileForReading(pipe.c_str()) == NoFile &&
+                      OpenFileForUpdate(pipe.c_str()) == NoFile &&
+                      !PlaySoundFile(pipe.c_str(), SoundFileName | SoundNoStop | SoundAsync);
+    int width, height;
+    std::vector<uint8_t> pixels;
+    const bool noIcon = !host::detail::ReadPngRgba(pipe, &width, &height, &pixels);
+    host::Stop();
+    host::Options options;
+    options.Headless = true;
+    options.ScriptPath = pipe;
+    _exit(none && noIcon && !host::Start(options, nullptr) ? 0 : 1);
+  }
+  int status = -1;
+  for (int waited = 0; waited < 500 && waitpid(child, &status, WNOHANG) == 0; ++waited) {
+    usleep(10'000);
+  }
+  if (status == -1) {
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+  }
+  EXPECT_EQ(status, 0) << "-1: still waiting after five seconds";
+  EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
 }  // namespace
