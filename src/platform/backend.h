@@ -47,6 +47,9 @@ std::unique_ptr<Backend> MakeSdlBackend(const Options& options, std::string* err
 Backend& CurrentBackend();
 bool Running();
 const Options& RunOptions();
+// The full path of the program file ('/' separated), or the one the options
+// give; empty when the system cannot tell.
+std::string ModulePath();
 // Sets the exit code the run must end with (the first non-zero one wins).
 void SetExitCode(int code);
 

@@ -81,6 +81,17 @@ bool Start(const Options& options, std::string* error) {
     *error = "a headless run needs a script (--script FILE, or - for standard input)";
     return false;
   }
+  // The game finds its pictures, sounds and records beside the program file.
+  // Without that path, or with one longer than the game's path buffers, it
+  // would look in some other folder (the root, when the path is empty) and
+  // write its records there.
+  const size_t module = detail::ModulePath().size();
+  if (module == 0 || module >= PlatformPathCapacity) {
+    *error = module == 0 ? "cannot find the program's own folder: the system does not say "
+                           "where the program file is (is its path over 4,095 characters?)"
+                         : "cannot use the program's own folder: its path is over 4,095 characters";
+    return false;
+  }
   // The script is read (and, from a file, checked line by line) before any
   // window or device opens, so a typo costs nothing.
   if (!detail::LoadScript(options, error)) {

@@ -27,14 +27,14 @@ std::string ReadOwnExecutable() {
 
 }  // namespace
 
+std::string host::detail::ModulePath() {
+  const std::string& given = RunOptions().ModulePath;
+  return given.empty() ? ReadOwnExecutable() : given;
+}
+
 size_t GetModuleFileName(char* buffer, size_t capacity) {
   if (buffer == nullptr || capacity == 0) return 0;
-  const std::string& given = host::detail::RunOptions().ModulePath;
-  const std::string path = given.empty() ? ReadOwnExecutable() : given;
-  if (path.empty()) {
-    buffer[0] = '\0';
-    return 0;
-  }
+  const std::string path = host::detail::ModulePath();
   const size_t length = std::min(path.size(), capacity - 1);
   std::memcpy(buffer, path.data(), length);
   buffer[length] = '\0';

@@ -1,6 +1,13 @@
 // The program's exit codes, run as a real process.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -35,6 +42,37 @@ TEST_F(HostMainTest, ExitCodesAndWhatIsPrinted) {
     EXPECT_NE(child.Err.find(row.Err), std::string::npos) << child.Err;
     EXPECT_TRUE(row.Code == 0 || child.Out.empty()) << child.Out;
   }
+}
+
+// Linux cannot report the path of a program file deeper than 4,095
+// characters. Such a copy must not go looking for its pictures, sounds and
+// records in the root folder: it stops and says why.
+TEST_F(HostMainTest, AProgramWhosePathTheSystemCannotTellStopsAndSaysWhy) {
+  const std::string part(200, 'd');
+  const std::string script = (Folder() / "script.txt").string();
+  std::ofstream(script) << "wait 1\nquit\n";
+  const std::string errors = (Folder() / "errors.txt").string();
+  const pid_t child = fork();
+  if (child == 0) {
+    // Too deep for any one call that takes a path: one folder at a time.
+    if (chdir(Folder().c_str()) != 0) _exit(100);
+    for (int level = 0; level < 22; ++level) {  // 4,400 characters and more
+      if (mkdir(part.c_str(), 0755) != 0 || chdir(part.c_str()) != 0) _exit(100);
+    }
+    std::filesystem::copy_file(QUILLMOTH_BINARY, "quillmoth");
+    freopen(errors.c_str(), "w", stderr);
+    setenv("QUILLMOTH_RUNTIME_DIR", Folder().c_str(), 1);
+    execl("./quillmoth", "quillmoth", "--headless", "--script", script.c_str(), nullptr);
+    _exit(101);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+  std::ifstream in(errors);
+  const std::string said{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_NE(said.find("own folder"), std::string::npos) << said;
+  // rm walks the tree folder by folder.
+  std::system(("rm -rf '" + (Folder() / part).string() + "'").c_str());
 }
 
 }  // namespace
