@@ -14,7 +14,8 @@
 // died with the old process) unlinks the file and binds afresh.
 //
 // The folder: $QUILLMOTH_RUNTIME_DIR (tests give each run its own), else
-// $XDG_RUNTIME_DIR, else a private folder (mode 0700) in the temp folder.
+// $XDG_RUNTIME_DIR, else (or when that one is not safe to use) a private
+// folder (mode 0700) in the temp folder.
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -24,6 +25,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -69,6 +71,7 @@ struct Pending {
 
 struct InstanceState {
   Descriptor Folder;  // kept open for socket paths too long for sun_path
+  bool FolderTried = false;
   std::string FolderPath;
   Descriptor Lock;  // held while this copy runs
   Descriptor Listener;
@@ -82,34 +85,77 @@ InstanceState& State() {
   return state;
 }
 
-std::string RuntimeFolder() {
+// The folder the user or the desktop names for running copies to meet in,
+// or empty when none is named.
+std::string NamedFolder() {
   const std::string& given = detail::RunOptions().RuntimeDir;
   if (!given.empty()) return given;
   if (const char* own = std::getenv("QUILLMOTH_RUNTIME_DIR"); own != nullptr && *own != '\0') {
     return own;
   }
   if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg != nullptr && *xdg != '\0') return xdg;
+  return {};
+}
+
+std::string PrivateFolder() {
   std::error_code error;
   std::filesystem::path temp = std::filesystem::temp_directory_path(error);
   if (error) temp = "/tmp";
   return (temp / ("quillmoth-" + std::to_string(getuid()))).string();
 }
 
-// Opens the folder, creating it private when missing. A folder that is not
-// ours (or open to others) is not used: another user could plant a socket.
+// A folder is used only when it is a real folder of this user's that nobody
+// else may write: anyone who could would be able to plant a socket or take
+// the lock, and so switch off the protection or pose as the running copy.
+// Returns the reason when it is not usable.
+std::string TryFolder(const std::string& path, Descriptor* folder) {
+  Descriptor opened(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!opened) {
+    return errno == ENOENT    ? "it does not exist"
+           : errno == ENOTDIR ? "it is not a folder"
+                              : std::strerror(errno);
+  }
+  struct stat info;
+  if (fstat(opened.Fd, &info) != 0) return std::strerror(errno);
+  if (info.st_uid != getuid()) return "it belongs to another user";
+  if ((info.st_mode & 0022) != 0) return "others may write to it";
+  *folder = std::move(opened);
+  return {};
+}
+
+// Opens the folder where copies meet: the one named, else (or when that one
+// is unfit, which is said once on standard error) a private folder of ours
+// in the temp folder, made when missing. Without either, this copy runs
+// unprotected.
 bool OpenFolder() {
   InstanceState& state = State();
   if (state.Folder) return true;
-  const std::string path = RuntimeFolder();
-  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  Descriptor folder(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (!folder) return false;
-  struct stat info;
-  if (fstat(folder.Fd, &info) != 0 || info.st_uid != getuid() || (info.st_mode & 0022) != 0) {
+  if (state.FolderTried) return false;
+  state.FolderTried = true;
+  const std::string named = NamedFolder();
+  const std::string fallback = PrivateFolder();
+  std::string why;
+  if (!named.empty()) {
+    why = TryFolder(named, &state.Folder);
+    if (why.empty()) {
+      state.FolderPath = named;
+      return true;
+    }
+  }
+  mkdir(fallback.c_str(), 0700);
+  const std::string fallbackWhy = TryFolder(fallback, &state.Folder);
+  if (!why.empty()) {
+    std::string message = "not meeting other copies in " + named + " (" + why + ")";
+    if (fallbackWhy.empty()) message += "; using " + fallback + " instead";
+    std::fprintf(stderr, "quillmoth: %s\n", message.c_str());
+  }
+  if (!fallbackWhy.empty()) {
+    std::fprintf(stderr,
+                 "quillmoth: cannot use %s to meet other copies (%s): a second copy may start\n",
+                 fallback.c_str(), fallbackWhy.c_str());
     return false;
   }
-  state.Folder = std::move(folder);
-  state.FolderPath = path;
+  state.FolderPath = fallback;
   return true;
 }
 
