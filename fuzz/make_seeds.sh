@@ -58,3 +58,20 @@ records 12 40 75 150 300 999 8 20 45 90 170 999 >records/saved
 { records 1 2 3 4 5 6 7; bytes 8 0; } >records/cut-at-30
 { records 0 4294967295 1 2 3 4 2147483648 2147483647 0 1 2 3; printf 'trailing'; } >records/longer
 : >records/none
+
+# --- scripts ---
+mkdir -p script
+printf 'wait 40\nshot title.png\n' >script/readme
+printf '# a whole game\ntap 120 200\nwait 2\ndown 0 319\nmove 239 0\nup 65535 65535\nkey 13\nactivate 2\nwait 4294967295\nshot  out dir/a b.png \nquit\n' >script/every-command
+printf 'tap 10 20\r\n\twait\t3\r\n  # comment\r\n\r\nquit\r\n' >script/crlf
+printf 'wait 1\ntap 1\n' >script/bad-second-line
+printf 'activate 3\n' >script/bad-number
+
+# --- command lines: arguments separated by zero bytes ---
+mkdir -p command_line
+arguments() { printf '%s\0' "$@" | head -c -1; }
+arguments --headless --script - --tick-start 4294967295 >command_line/headless
+arguments --scale=8 --display rgb565-sideways --display=gray2 >command_line/window
+arguments --version >command_line/version
+arguments --scale 9 >command_line/bad-scale
+arguments --help=1 --help >command_line/help-with-value
