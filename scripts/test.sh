@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal
 # build with warnings as errors, and an AddressSanitizer + UBSan build. Also
-# checks the formatting. Exits non-zero on any failure.
+# checks the formatting, and gives each fuzz target a short run (scripts/fuzz.sh).
+# Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -9,6 +10,7 @@ jobs="$(nproc)"
 
 echo "== formatting"
 git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' \
+  'fuzz/*.cpp' \
   | xargs clang-format --dry-run -Werror
 
 echo "== build (warnings as errors)"
@@ -23,3 +25,6 @@ cmake --build build-asan -j"$jobs"
 echo "== tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== fuzz smoke"
+scripts/fuzz.sh 30
