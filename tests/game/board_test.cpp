@@ -1,63 +1,89 @@
 #include "game/board.h"
 
-#include <map>
+#include <cstring>
 #include <tuple>
 
 #include "game/game_fixture.h"
 #include "game/random.h"
+#include "gfx/display_output.h"
 
 namespace {
 
 using Board_ = GameTest;
 
-TEST_F(Board_, EveryDealHoldsEachOfItsPicturesOnExactlyTwoTilesAndStartsAfresh) {
-  const std::pair<int32_t, int32_t> expected[] = {{2, 4}, {4, 4}, {4, 6}, {6, 6}, {6, 8}, {8, 8}};
+TEST_F(Board_, DealsFollowBothShufflesDrawForDrawForEverySize) {
+  const std::pair<int32_t, int32_t> layouts[] = {{2, 4}, {4, 4}, {4, 6}, {6, 6}, {6, 8}, {8, 8}};
+  host::SetTickCounter(777'777);
   for (int16_t size = 0; size < BoardSizes; ++size) {
     for (uint32_t seed : {1u, 40u, 123456u}) {
       SCOPED_TRACE("size " + std::to_string(size) + " seed " + std::to_string(seed));
+      // The steps of a deal: 40 exchanges in a deck of the pictures 1..40,
+      // tiles 2k and 2k + 1 take entry k, then n exchanges of the tiles.
+      SeedRandom(seed);
+      std::array<uint16_t, 40> deck{};
+      std::iota(deck.begin(), deck.end(), uint16_t{1});
+      for (int32_t i = 0; i < 40; ++i) {
+        const int32_t a = NextRandom() % 40;
+        std::swap(deck[a], deck[NextRandom() % 40]);
+      }
+      const int32_t n = layouts[size].first * layouts[size].second;
+      std::vector<uint16_t> pictures(n);
+      for (int32_t k = 0; k < n; ++k) pictures[k] = deck[k / 2];
+      for (int32_t i = 0; i < n; ++i) {
+        const int32_t a = NextRandom() % n;
+        std::swap(pictures[a], pictures[NextRandom() % n]);
+      }
+      const int32_t next = NextRandom();
+
       // A game in the middle of things, so that the deal has something to undo.
       Board = BoardRecord{3, 3, {}, 3, 4, 1, 17, 54321, 0, NewRecord, PhaseTurning};
       for (Tile& tile : Board.Tiles) tile = Tile{41, 1, 0, AnimVanish, 7};
-      SeedRandom(seed);
+      ScreenState = ScreenBoardSelect;
       BoardSize = size;
+      SeedRandom(seed);
       DealBoard();
-
-      ASSERT_EQ(std::pair(Board.Columns, Board.Rows), expected[size]);
-      const int32_t n = Board.Columns * Board.Rows;
-      std::map<uint16_t, int32_t> uses;
+      EXPECT_EQ(NextRandom(), next) << "a deal draws exactly its exchanges";
+      ASSERT_EQ(std::pair(Board.Columns, Board.Rows), layouts[size]);
       for (int32_t k = 0; k < n; ++k) {
         const Tile& t = Board.Tiles[k];
-        EXPECT_TRUE(t.Picture >= 1 && t.Picture <= FacePictures) << t.Picture;
-        EXPECT_TRUE(t.FaceUp == 0 && t.Present == 1 && t.Anim == AnimStill && t.AnimFrame == 0);
-        ++uses[t.Picture];
+        EXPECT_EQ(std::tuple(t.Picture, t.FaceUp, t.Present, t.Anim, t.AnimFrame),
+                  std::tuple(pictures[k], 0, 1, AnimStill, 0));
       }
-      for (const auto& [picture, count] : uses) EXPECT_EQ(count, 2) << "picture " << picture;
-      EXPECT_EQ(std::tuple(Board.PairsLeft, Board.FirstPick, Board.Moves),
-                std::tuple(n / 2, -1, 0));
-      EXPECT_EQ(std::tuple(Board.ElapsedMs, Board.GameState), std::tuple(0u, Playing));
+      EXPECT_EQ(std::tuple(Board.PairsLeft, Board.FirstPick, Board.SecondPick, Board.Moves),
+                std::tuple(n / 2, -1, -1, 0));
+      EXPECT_EQ(std::tuple(Board.ElapsedMs, Board.LastTick, Board.GameState, Board.Phase),
+                std::tuple(0u, 777'777u, Playing, PhaseIdle));
+      EXPECT_EQ(ScreenState, ScreenPlay);
     }
   }
 }
 
-TEST_F(Board_, TheMuteCrossIsNinetyRedPixelsOverTheSoundToggleOnlyWhenMuted) {
+// The deal presents the calling screen's frame at once; muted, with the red
+// cross over the sound toggle: strokes from (222 + i, 241) down to the right
+// and from (238 + i, 241) down to the left, i = 0..2, 16 rows, cut at x 239.
+TEST_F(Board_, AMutedDealPresentsTheCallersFrameWithTheCross) {
+  GXOpenDisplay(nullptr, GXFullScreen);
+  DisplayFormat = {16, 2, 480};
+  BoardSize = 0;
   for (uint8_t on : {1, 0}) {
     for (size_t i = 0; i < BackBufferPixels; ++i) BackBuffer[i] = static_cast<uint16_t>(i * 13 + 1);
-    SoundOn = on;
-    DrawMuteCross();
-    int32_t changed = 0;
-    for (size_t i = 0; i < BackBufferPixels; ++i) {
-      if (BackBuffer[i] == static_cast<uint16_t>(i * 13 + 1)) continue;
-      ++changed;
-      const size_t x = i % 240, y = i / 240;  // inside x 222..239, y 241..256
-      EXPECT_TRUE(x >= 222 && y >= 241 && y <= 256 && BackBuffer[i] == 0xF800) << x << "," << y;
+    Pixels expected = Frame();
+    for (int32_t i = 0; i < 3 && on == 0; ++i) {
+      for (int32_t k = 0; k < 16; ++k) {
+        for (int32_t x : {222 + i + k, 238 + i - k}) {
+          if (x <= 239) expected[(241 + k) * 240 + x] = 0xF800;
+        }
+      }
     }
-    // Two three-pixel strokes over 16 rows, less where they cross and where
-    // the screen's edge cuts the rising one.
-    EXPECT_EQ(changed, on == 1 ? 0 : 90);
+    SoundOn = on;
+    const uint32_t presented = host::EndDrawCount();
+    DealBoard();
+    EXPECT_TRUE(Frame() == expected) << "sound " << int{on};
+    EXPECT_EQ(host::EndDrawCount(), presented + 1);
+    EXPECT_EQ(std::memcmp(host::DisplayMemory().data() + host::DisplayOrigin(), expected.data(),
+                          BackBufferBytes),
+              0);
   }
-  // The strokes run corner to corner.
-  const int32_t corners[][2] = {{222, 241}, {239, 241}, {223, 256}, {239, 256}};
-  for (const auto& c : corners) EXPECT_EQ(Pixel(c[0], c[1]), 0xF800) << c[0] << "," << c[1];
 }
 
 }  // namespace

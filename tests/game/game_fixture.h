@@ -1,9 +1,12 @@
-// The play screen run in-process on a headless host, with test-owned
-// pictures for the backdrop, panel and banner.
+// What every game and screen test starts from: a headless host, a back
+// buffer, the font, sound on, no tap waiting, and pictures held by the test
+// itself, each filled with its own pattern so that a pixel tells where it
+// came from.
 #pragma once
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <numeric>
 #include <string>
 #include <tuple>
@@ -19,7 +22,10 @@
 #include "gfx/back_buffer.h"
 #include "gfx/font.h"
 #include "screens/assets.h"
+#include "screens/board_select_screen.h"
 #include "support/headless_host.h"
+
+using Pixels = std::vector<uint16_t>;
 
 class GameTest : public HeadlessHostTest {
  protected:
@@ -27,22 +33,33 @@ class GameTest : public HeadlessHostTest {
     HeadlessHostTest::SetUp();
     StartDrawing();
     savedCards_ = std::to_array(CardPictures);
-    saved_ = std::tie(BackdropPicture, PlayPanelPicture, RecordPicture);
-    std::fill(std::begin(CardPictures), std::end(CardPictures), nullptr);  // tiles go undrawn
-    std::iota(backdrop_.begin(), backdrop_.end(), uint16_t{0xB000});
-    std::tie(BackdropPicture, PlayPanelPicture, RecordPicture) =
-        std::tuple(backdrop_.data(), panel_.data(), record_.data());
+    saved_ = std::tuple(BackdropPicture, PlayPanelPicture, RecordPicture, FrontPicture,
+                        TitlePanelPicture, SelectPicture, AboutPicture);
+    // Card c holds c * 1024 + its pixel index; a backdrop texel its index.
+    for (int32_t c = 0; c < CardPictureCount; ++c) {
+      cards_[c].resize(900);
+      std::iota(cards_[c].begin(), cards_[c].end(), static_cast<uint16_t>(c * 1024));
+      CardPictures[c] = cards_[c].data();
+    }
+    std::iota(backdrop_.begin(), backdrop_.end(), uint16_t{0});
+    std::tie(BackdropPicture, PlayPanelPicture, RecordPicture, FrontPicture, TitlePanelPicture,
+             SelectPicture, AboutPicture) =
+        std::tuple(backdrop_.data(), panel_.data(), record_.data(), front_.data(),
+                   titlePanel_.data(), select_.data(), about_.data());
     std::tie(SoundOn, QuitFlag, TapConsumed) = std::tuple(1, 0, 1);
   }
 
   void TearDown() override {
-    std::copy(savedCards_.begin(), savedCards_.end(), CardPictures);
-    std::tie(BackdropPicture, PlayPanelPicture, RecordPicture) = saved_;
+    std::ranges::copy(savedCards_, CardPictures);
+    std::tie(BackdropPicture, PlayPanelPicture, RecordPicture, FrontPicture, TitlePanelPicture,
+             SelectPicture, AboutPicture) = saved_;
     HeadlessHostTest::TearDown();
   }
 
   static uint16_t Pixel(int32_t x, int32_t y) { return BackBuffer[y * 240 + x]; }
+  static Pixels Frame() { return Pixels(BackBuffer, BackBuffer + BackBufferPixels); }
 
+  // A fresh touch at (x, y); the next frame that takes taps gets it.
   static void Tap(uint32_t x, uint32_t y) {
     std::tie(StylusX, StylusY, TapConsumed) = std::tuple(x, y, 0);
   }
@@ -70,12 +87,21 @@ class GameTest : public HeadlessHostTest {
     return std::ranges::count_if(host::SoundRequests(),
                                  [&](const auto& request) { return request.Path.ends_with(name); });
   }
+  static std::string LastSound() {
+    const auto& sounds = host::SoundRequests();
+    return sounds.empty() ? "" : std::filesystem::path(sounds.back().Path).stem().string();
+  }
 
-  std::vector<uint16_t> backdrop_ = std::vector<uint16_t>(240 * 240);
-  std::vector<uint16_t> panel_ = std::vector<uint16_t>(240 * 80, 0xC3A1);
-  std::vector<uint16_t> record_ = std::vector<uint16_t>(240 * 120, KeyColour);  // all transparent
+  std::array<Pixels, CardPictureCount> cards_;
+  Pixels backdrop_ = Pixels(240 * 240);
+  Pixels panel_ = Pixels(240 * 80, 0xC3A1);
+  Pixels record_ = Pixels(240 * 120, KeyColour);  // all transparent
+  Pixels front_ = Pixels(240 * 240, KeyColour);
+  Pixels titlePanel_ = Pixels(240 * 80, 0x1234);
+  Pixels select_ = Pixels(240 * 320, 0x0841);
+  Pixels about_ = Pixels(240 * 320, 0x2945);
 
  private:
   std::array<uint16_t*, CardPictureCount> savedCards_{};
-  std::tuple<uint16_t*, uint16_t*, uint16_t*> saved_;
+  std::tuple<uint16_t*, uint16_t*, uint16_t*, uint16_t*, uint16_t*, uint16_t*, uint16_t*> saved_;
 };

@@ -1,6 +1,7 @@
 #include "game/play_screen.h"
 
 #include "game/game_fixture.h"
+#include "screens/about_screen.h"
 
 namespace {
 
@@ -10,6 +11,34 @@ class PlayScreen_ : public GameTest {
   static void TapTile(int32_t k) {
     Tap(105 + 30 * (k % 2), 75 + 30 * (k / 2));
     PlayScreen();
+  }
+  // The board area as the rules draw it from the board's state: the
+  // backdrop, then every present tile: still as its picture (the back when
+  // face down), turning squeezed about its vertical axis, vanishing shrunk
+  // towards the centre of its cell.
+  Pixels BoardArea() const {
+    Pixels area(backdrop_);
+    const int32_t c0 = (8 - Board.Columns) / 2, r0 = (8 - Board.Rows) / 2;
+    for (int32_t t = 0; t < Board.Columns * Board.Rows; ++t) {
+      const Tile& tile = Board.Tiles[t];
+      if (tile.Present != 1) continue;
+      const int32_t x = (c0 + t % Board.Columns) * 30, y = (r0 + t / Board.Columns) * 30;
+      const int32_t f = tile.AnimFrame, d = f < 15 ? f : 29 - f, turned = 30 - 2 * d;
+      const int32_t shrunk = 30 - 2 * f;
+      const Pixels& face = cards_[tile.Anim == AnimVanish || tile.FaceUp == 1 ? tile.Picture : 0];
+      for (int32_t j = 0; j < 30; ++j) {
+        for (int32_t k = 0; k < 30; ++k) {
+          if (tile.Anim == AnimTurn && k < turned) {
+            area[(y + j) * 240 + x + d + k] = face[j * 30 + 30 * k / turned];
+          } else if (tile.Anim == AnimVanish && f < 15 && j < shrunk && k < shrunk) {
+            area[(y + f + j) * 240 + x + f + k] = face[30 * j / shrunk * 30 + 30 * k / shrunk];
+          } else if (tile.Anim == AnimStill) {
+            area[(y + j) * 240 + x + k] = face[j * 30 + k];
+          }
+        }
+      }
+    }
+    return area;
   }
   static std::vector<int32_t> TilesWhere(bool (*test)(const Tile&)) {
     std::vector<int32_t> found;
@@ -159,47 +188,118 @@ TEST_F(PlayScreen_, CountersShowThreeDigitsAndTheTimeRollsOverAt999) {
   }
 }
 
-TEST_F(PlayScreen_, TheRecordBannerBouncesAndShowsKeyBlackAndRecolouredBackdrop) {
-  // Key colour: untouched. Black: black. Anything else: the backdrop below,
-  // its red moved into green and its green into blue.
-  record_[1] = 0x0000;
-  record_[2] = 0x07E0;
-  record_[119 * 240 + 3] = 0xFFFF;
-  const int32_t tops[][2] = {{0, 60},   {10, 72},  {32, 95}, {64, 110},
-                             {128, 60}, {160, 24}, {192, 10}};
-  for (auto [phase, top] : tops) {
-    SCOPED_TRACE(phase);
-    std::fill(BackBuffer, BackBuffer + BackBufferPixels, 0x1234);
-    BannerPhase = phase;
-    DrawRecordBanner();
-    EXPECT_EQ(BannerPhase, phase + 10);
-    EXPECT_EQ(std::count(BackBuffer, BackBuffer + BackBufferPixels, 0x1234), BackBufferPixels - 3);
-    EXPECT_EQ(Pixel(1, top), 0x0000);
-    EXPECT_EQ(Pixel(2, top), backdrop_[top * 240 + 2] >> 5);
-    EXPECT_EQ(Pixel(3, top + 119), backdrop_[(top + 119) * 240 + 3] >> 5);
+TEST_F(PlayScreen_, EveryFrameOfTurnsAndVanishingPairsShowsTheBoardAsItLies) {
+  // A miss (tiles 0 and 2), then a pair (tiles 1 and 3) found on a 4 x 4 board:
+  // the frames of the taps, the turns, the look at the result and the fade.
+  LayOut(1, {1, 2, 3, 2, 5, 6, 7, 8, 1, 3, 5, 6, 7, 8, 9, 9});
+  int32_t frames = 0;
+  for (const auto& [x, y] : {std::pair{75, 75}, {135, 75}, {105, 75}, {165, 75}}) {
+    Tap(x, y);
+    do {
+      const Pixels expected = BoardArea();
+      PlayScreen();
+      ASSERT_TRUE(std::equal(expected.begin(), expected.end(), BackBuffer)) << "frame " << frames;
+      ++frames;
+    } while (Board.Phase != PhaseIdle);
+  }
+  EXPECT_EQ(frames, 4 * 12 + 15);
+  EXPECT_EQ(TilesWhere([](const Tile& t) { return t.Present == 0; }), (std::vector{1, 3}));
+}
+
+TEST_F(PlayScreen_, PanelControlsActOnEveryEdgeAndNotOnePixelOutside) {
+  // Screen, quit flag, sound flag, saved size, return screen, effect played.
+  using Effect = std::tuple<int, int, int, int, int, std::string>;
+  const Effect nothing{ScreenPlay, 0, 1, 1, 2, ""};
+  const std::tuple<std::array<uint32_t, 4>, Effect> areas[] = {
+      {{223, 241, 240, 255}, {ScreenPlay, 0, 0, 1, 2, ""}},  // sound off, silently
+      {{0, 295, 55, 320}, {ScreenAbout, 0, 1, 1, 2, "new"}},
+      {{63, 295, 173, 320}, {ScreenBoardSelect, 0, 1, 5, 0, "new"}},
+      {{190, 295, 240, 320}, {ScreenPlay, 1, 1, 1, 2, "startup"}}};
+  for (const auto& [rect, effect] : areas) {
+    const auto [x0, y0, x1, y1] = rect;
+    const uint32_t mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
+    // Each edge from inside, then one pixel past it (nothing lies left of 0).
+    const std::tuple<uint32_t, uint32_t, bool> points[] = {
+        {x0, my, true},      {x1, my, true},      {mx, y0, true},      {mx, y1, true},
+        {x0 - 1, my, false}, {x1 + 1, my, false}, {mx, y0 - 1, false}, {mx, y1 + 1, false}};
+    for (const auto& [x, y, inside] : points) {
+      if (x == UINT32_MAX) continue;
+      LayOut(5, {});  // the board covers every row above the panel
+      std::tie(ScreenState, QuitFlag, SoundOn, SavedBoardSize, ReturnScreen) =
+          std::tuple(ScreenPlay, 0, 1, 1, 2);
+      const size_t sounds = host::SoundRequests().size();
+      Tap(x, y);
+      PlayScreen();
+      const Effect got{ScreenState,  QuitFlag,
+                       SoundOn,      SavedBoardSize,
+                       ReturnScreen, host::SoundRequests().size() > sounds ? LastSound() : ""};
+      EXPECT_EQ(got, inside ? effect : nothing) << x << "," << y;
+      EXPECT_EQ(Board.FirstPick, -1);
+    }
   }
 }
 
-TEST_F(PlayScreen_, TurningAndVanishingTilesSqueezeTowardsTheMiddleOfTheirCell) {
-  std::vector<uint16_t> face(30 * 30);
-  std::iota(face.begin(), face.end(), uint16_t{1});  // pixel (k, j) holds 1 + 30 j + k
-  CardPictures[7] = face.data();
-  // {frame, first drawn column, drawn width, picture column of the last one}
-  for (auto [frame, d, w, last] :
-       {std::array{0, 0, 30, 29}, {12, 12, 6, 25}, {15, 14, 2, 15}, {27, 2, 26, 28}}) {
-    std::fill_n(BackBuffer, BackBufferPixels, 0);
-    DrawTileTurning(7, 60, 30, frame);
-    for (int32_t i = 0; i < 30; ++i) EXPECT_EQ(Pixel(60 + i, 40) != 0, i >= d && i < d + w);
-    EXPECT_EQ(Pixel(60 + d, 40), face[10 * 30]) << frame;
-    EXPECT_EQ(Pixel(60 + d + w - 1, 40), face[10 * 30 + last]) << frame;
+// The clock counts milliseconds of play: not while the about or selection
+// screen is up, right across the tick counter's wrap, and not after the last
+// pair has gone.
+TEST_F(PlayScreen_, TheClockCountsOnlyPlayAcrossTheTickWrapAndStopsWithTheLastPair) {
+  const auto at = [](uint32_t ms) { host::SetTickCounter(0xFFFF'F000u + ms); };
+  at(0);
+  LayOut(0, {1, 1, 2, 2, 3, 3, 4, 4});
+  const std::tuple<uint32_t, std::pair<uint32_t, uint32_t>, void (*)(), uint32_t> frames[] = {
+      {1500, {0, 0}, PlayScreen, 1500},
+      {5000, {0, 0}, PlayScreen, 5000},     // the counter wrapped at 4096
+      {5500, {20, 300}, PlayScreen, 5500},  // about
+      {60000, {0, 0}, AboutScreen, 5500},
+      {70000, {5, 5}, AboutScreen, 5500},  // back to the board
+      {70250, {0, 0}, PlayScreen, 5750},
+      {70500, {100, 300}, PlayScreen, 6000},  // board selection
+      {90000, {0, 0}, BoardSelectScreen, 6000},
+      {95000, {200, 50}, BoardSelectScreen, 6000},  // back to the board
+      {95100, {0, 0}, PlayScreen, 6100}};
+  for (const auto& [ms, tap, screen, elapsed] : frames) {
+    at(ms);
+    if (tap.first != 0) Tap(tap.first, tap.second);
+    screen();
+    EXPECT_EQ(Board.ElapsedMs, elapsed) << ms;
   }
-  // The last vanishing frame leaves a 2 x 2 at the centre; frame 15 nothing.
-  std::fill_n(BackBuffer, BackBufferPixels, 0);
-  DrawTileVanishing(7, 60, 30, 14);
-  DrawTileVanishing(7, 120, 30, 15);
-  EXPECT_EQ(std::count(BackBuffer, BackBuffer + BackBufferPixels, 0), 240 * 320 - 4);
-  EXPECT_EQ(Pixel(74, 44), face[0]);
-  EXPECT_EQ(Pixel(75, 45), face[15 * 30 + 15]);
+  // The last pair fades out in the second frame from here; that frame's time
+  // still counts, and no later one does. No record is broken.
+  std::tie(BestMoves[0], BestSeconds[0]) = std::tuple(0, 1u);
+  for (int32_t k = 2; k < 8; ++k) Board.Tiles[k].Present = 0;
+  Board.Tiles[0] = Board.Tiles[1] = Tile{1, 1, 1, AnimVanish, 13};
+  std::tie(Board.FirstPick, Board.SecondPick, Board.PairsLeft, Board.Phase) =
+      std::tuple(0, 1, 1, PhaseVanishing);
+  for (const auto& [ms, elapsed] : {std::pair{96000u, 7000u}, {97000, 8000}, {99000, 8000}}) {
+    at(ms);
+    PlayScreen();
+    EXPECT_EQ(Board.ElapsedMs, elapsed) << ms;
+  }
+  EXPECT_EQ(Board.GameState, Finished);
+}
+
+TEST_F(PlayScreen_, TheRecordBannerBouncesOverTheBoardInRecolouredBackdrop) {
+  // Key colour: untouched. Black: black. Anything else: the backdrop below,
+  // its red moved into green and its green into blue.
+  for (size_t i = 0; i < record_.size(); ++i) {
+    record_[i] = i % 3 == 0 ? KeyColour : i % 3 == 1 ? 0x0000 : static_cast<uint16_t>(i | 1);
+  }
+  LayOut(0, {1, 1, 2, 2, 3, 3, 4, 4});
+  for (int32_t k = 1; k < 8; ++k) Board.Tiles[k].Present = 0;  // one tile left to cover
+  Board.GameState = NewRecord;
+  const int32_t tops[][2] = {{0, 60},   {10, 72},  {32, 95}, {64, 110},
+                             {128, 60}, {160, 24}, {192, 10}};
+  for (auto [phase, top] : tops) {
+    Pixels expected = BoardArea();
+    for (int32_t i = 0; i < 240 * 120; ++i) {
+      const int32_t at = top * 240 + i;
+      if (record_[i] != KeyColour) expected[at] = record_[i] == 0 ? 0 : backdrop_[at] >> 5;
+    }
+    BannerPhase = phase;
+    PlayScreen();
+    EXPECT_EQ(BannerPhase, phase + 10);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), BackBuffer)) << phase;
+  }
 }
 
 }  // namespace

@@ -4,56 +4,156 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "gfx/back_buffer.h"
 
+namespace {
+
 constexpr uint16_t Background = 0x0841;
 constexpr uint16_t Ink = 0xF81F;
 
-TEST(FontTest, PenPlacesGlyphsAndInkStaysInTheFrame) {
+// The font as the game's players know it, in the order of its character set
+// "a".."z", "0".."9", ":!?-=+[] .,><#'@/" and the stroke "S".
+const char* const Glyphs[54][7] = {
+    {"oooo:::", "oo:oo::", "oo::oo:", "oo:::oo", "ooooooo", "oo:::oo", "oo:::oo"},
+    {"oooo:::", "oo:oo::", ":oo::::", "ooooo::", "oo::oo:", "oo:::oo", "oooooo:"},
+    {"::ooooo", ":oo::::", "oo:::::", "oo:::::", "oo:::::", "oo:::::", ":oooooo"},
+    {"oooo:::", "oo:oo::", "oo::oo:", "oo:::oo", "oo:::oo", "oo:::oo", "oooooo:"},
+    {"ooooooo", "oo:::::", "oo:::::", "ooooooo", "oo:::::", "oo:::::", "ooooooo"},
+    {"ooooooo", "oo:::::", "oo:::::", "ooooo::", "oo:::::", "oo:::::", "oo:::::"},
+    {"::oooo:", ":oo::::", "oo:::::", "oo:oooo", "oo:::oo", "oo:::oo", ":oooooo"},
+    {"oo::::o", "oo::::o", "oo::::o", "ooooooo", "oo::::o", "oo::::o", "oo::::o"},
+    {"::oooo:", ":::oo::", ":::oo::", ":::oo::", ":::oo::", ":::oo::", "::oooo:"},
+    {"::ooooo", ":::::oo", ":::::oo", ":::::oo", "oo:::oo", ":oo:oo:", "::ooo::"},
+    {"oo::oo:", "oo:oo::", "oooo:::", "ooo::::", "ooooo::", "oo::oo:", "oo:::oo"},
+    {"oo:::::", "oo:::::", "oo:::::", "oo:::::", "oo:::::", "oo:::::", "ooooooo"},
+    {"o:::::o", "oo:::oo", "ooo:ooo", "ooooooo", "oo:o:oo", "oo:::oo", "oo:::oo"},
+    {"oo:::oo", "ooo::oo", "oooo:oo", "oo:oooo", "oo::ooo", "oo:::oo", "oo:::oo"},
+    {"::ooo::", ":oo:oo:", "oo:::oo", "oo:::oo", "oo:::oo", "oo:::oo", ":ooooo:"},
+    {"ooooo::", "oo::oo:", "oo:::oo", "oo:::oo", "oooooo:", "oo:::::", "oo:::::"},
+    {"::ooo::", ":oo:oo:", "oo:::oo", "oo:o:oo", "oo:oooo", "oo::oo:", ":ooo:oo"},
+    {"ooooo::", "oo::oo:", "oo:::oo", "oooooo:", "oo:oo::", "oo::oo:", "oo:::oo"},
+    {"::ooooo", ":oo::::", "oo:::::", "ooooooo", ":::::oo", "::::oo:", "ooooo::"},
+    {"ooooooo", ":::oo::", ":::oo::", ":::oo::", ":::oo::", ":::oo::", ":::oo::"},
+    {"oo:::oo", "oo:::oo", "oo:::oo", "oo:::oo", "oo:::oo", "oo::oo:", ":oooo::"},
+    {"oo:::oo", "oo:::oo", ":oo:oo:", ":oo:oo:", "::ooo::", "::ooo::", ":::o:::"},
+    {"oo:::oo", "oo:::oo", "oo:::oo", "oo:::oo", "oo:o:oo", ":ooooo:", "::o:o::"},
+    {"oo::::o", ":oo::oo", "::oooo:", ":::oo::", "::oooo:", ":oo::oo", "oo::::o"},
+    {"oo::::o", ":oo::oo", "::oooo:", ":::oo::", ":::oo::", ":::oo::", ":::oo::"},
+    {"ooooooo", "::::oo:", ":::oo::", "::oo:::", ":oo::::", "oo:::::", "ooooooo"},
+    {":ooooo:", "oo:::oo", "oo:::oo", ":::::::", "oo:::oo", "oo:::oo", ":ooooo:"},
+    {":::::::", ":::::oo", ":::::oo", ":::::::", ":::::oo", ":::::oo", ":::::::"},
+    {":ooooo:", ":::::oo", ":::::oo", ":ooooo:", "oo:::::", "oo:::::", ":ooooo:"},
+    {":ooooo:", ":::::oo", ":::::oo", ":ooooo:", ":::::oo", ":::::oo", ":ooooo:"},
+    {":::::::", "oo:::oo", "oo:::oo", ":ooooo:", ":::::oo", ":::::oo", ":::::::"},
+    {":ooooo:", "oo:::::", "oo:::::", ":ooooo:", ":::::oo", ":::::oo", ":ooooo:"},
+    {":ooooo:", "oo:::::", "oo:::::", ":ooooo:", "oo:::oo", "oo:::oo", ":ooooo:"},
+    {":ooooo:", ":::::oo", ":::::oo", ":::::::", ":::::oo", ":::::oo", ":::::::"},
+    {":ooooo:", "oo:::oo", "oo:::oo", ":ooooo:", "oo:::oo", "oo:::oo", ":ooooo:"},
+    {":ooooo:", "oo:::oo", "oo:::oo", ":ooooo:", ":::::oo", ":::::oo", ":ooooo:"},
+    {":::::::", ":::::::", ":::o:::", ":::::::", ":::::::", ":::o:::", ":::::::"},
+    {":::oo::", ":::oo::", ":::oo::", ":::oo::", ":::::::", ":::oo::", ":::oo::"},
+    {":oooo::", "::::oo:", "::::oo:", ":::oo::", ":::::::", "::oo:::", "::oo:::"},
+    {":::::::", ":::::::", ":::::::", "::oooo:", ":::::::", ":::::::", ":::::::"},
+    {":::::::", ":::::::", ":::::::", ":ooooo:", ":::::::", ":ooooo:", ":::::::"},
+    {":::::::", ":::o:::", ":::o:::", ":::o:::", ":::o:::", ":::o:::", ":::::::"},
+    {"::ooo::", "::o::::", "::o::::", "::o::::", "::o::::", "::o::::", "::ooo::"},
+    {"::ooo::", "::::o::", "::::o::", "::::o::", "::::o::", "::::o::", "::ooo::"},
+    {":::::::", ":::::::", ":::::::", ":::::::", ":::::::", ":::::::", ":::::::"},
+    {":::::::", ":::::::", ":::::::", ":::::::", ":::::::", ":::oo::", ":::oo::"},
+    {":::::::", ":::::::", ":::::::", ":::::::", "::::o::", "::::o::", ":::o:::"},
+    {":o:::::", "::o::::", ":::o:::", "::::o::", ":::o:::", "::o::::", ":o:::::"},
+    {"::::o::", ":::o:::", "::o::::", ":o:::::", "::o::::", ":::o:::", "::::o::"},
+    {"ooooooo", "ooooooo", "ooooooo", "ooooooo", "ooooooo", "ooooooo", "ooooooo"},
+    {":::o:::", ":::o:::", "::o::::", ":::::::", ":::::::", ":::::::", ":::::::"},
+    {"::ooo::", ":o:::o:", "o::oo:o", "o:o:::o", "o::oooo", ":o:::::", "::oooo:"},
+    {"::::::o", ":::::o:", "::::o::", ":::o:::", "::o::::", ":o:::::", "o::::::"},
+    {"o::::::", ":o:::::", "::o::::", ":::o:::", "::::o::", ":::::o:", "::::::o"}};
+const std::string Charset = "abcdefghijklmnopqrstuvwxyz0123456789:!?-=+[] .,><#'@/";
+constexpr int Hash = 49;
+
+// Glyph g drawn at (x, y): each ink cell a 2 x 2 block, off-frame ink left out.
+void Expect(std::vector<uint16_t>& frame, int g, int x, int y) {
+  for (int p = 0; p < 196; ++p) {
+    const int px = x + p % 14, py = y + p / 14;
+    if (Glyphs[g][p / 28][p % 14 / 2] == 'o' && unsigned(px) < 240 && unsigned(py) < 320)
+      frame[py * 240 + px] = Ink;
+  }
+}
+
+class FontTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AllocateBackBuffer();
+    BuildGlyphFont();
+  }
+  void TearDown() override {
+    FreeGlyphFont();
+    ReleaseBackBuffer();
+  }
+  static std::vector<uint16_t> Draw(const std::string& text, int32_t x, int32_t y) {
+    std::fill_n(BackBuffer, BackBufferPixels, Background);
+    DrawString(text.c_str(), x, y, Ink);
+    return {BackBuffer, BackBuffer + BackBufferPixels};
+  }
+};
+
+TEST_F(FontTest, EveryCharacterDrawsItsGlyphAndUpperCaseDrawsLowerCase) {
+  // Upper case "S" is the letter too: the stroke glyph is never drawn.
+  for (int g = 0; g < 54; ++g) {
+    const char c = g < 53 ? Charset[g] : 'S';
+    const int shown = g < 53 ? g : 18;
+    std::vector<uint16_t> expected(BackBufferPixels, Background);
+    Expect(expected, shown, 100, 200);
+    for (const char drawn : {c, c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c}) {
+      EXPECT_TRUE(Draw(std::string(1, drawn), 100, 200) == expected) << "'" << drawn << "'";
+    }
+  }
+  // Whatever has no glyph draws the blank space glyph.
+  for (char c : {'\t', '\\', '\x7F', '\xE9', '"'}) {
+    EXPECT_TRUE(Draw(std::string(1, c), 100, 200) ==
+                std::vector<uint16_t>(BackBufferPixels, Background));
+  }
+}
+
+TEST_F(FontTest, PenAdvancesWrapsAtX230AndStaysInTheFrame) {
   // Each row: text, x, y, and the glyphs it must show as {glyph, x, y}.
   const std::tuple<const char*, int32_t, int32_t, std::vector<std::array<int, 3>>> cases[] = {
       {"", 10, 10, {}},
-      {"ABS", 5, 50, {{0, 5, 50}, {1, 21, 50}, {18, 37, 50}}},  // "S" is "s", not "S"
-      {"\ta", 20, 30, {{0, 36, 30}}},                           // no glyph, a full advance
-      {"ab", 220, 40, {{0, 220, 40}, {1, 2, 49}}},
-      {"\na", 100, 300, {{0, 2, 300}}},
+      {"ab", 5, 50, {{0, 5, 50}, {1, 21, 50}}},
+      {"\ta", 20, 30, {{0, 36, 30}}},                 // no glyph, a full advance
+      {"ab", 214, 40, {{0, 214, 40}, {1, 230, 40}}},  // a pen at 230 does not wrap
+      {"ab", 215, 40, {{0, 215, 40}, {1, 2, 49}}},    // at 231 it does
+      {"a\na", 100, 291, {{0, 100, 291}, {0, 2, 300}}},
+      {"\na", 100, 300, {{0, 2, 300}}},  // no line below y 300
+      {"\ra", 100, 10, {{0, 2, 19}}},
       {"\ba", 2, 10, {{0, 2, 10}}},
+      {"\ba", 3, 10, {{0, -5, 10}}},
       {"\ba", 50, 10, {{0, 42, 10}}},
       // Unclipped, these would land on the next rows or past the frame's end.
-      {"#", 230, 100, {{49, 230, 100}}},
-      {"###", 216, 310, {{49, 216, 310}, {49, 2, 310}, {49, 18, 310}}},
-      {"#", -10, -10, {{49, -10, -10}}},
+      {"#", 230, 100, {{Hash, 230, 100}}},
+      {"###", 216, 310, {{Hash, 216, 310}, {Hash, 2, 310}, {Hash, 18, 310}}},
+      {"#", -10, -10, {{Hash, -10, -10}}},
       {"#", INT32_MAX, INT32_MAX, {}},
   };
-  AllocateBackBuffer();
-  BuildGlyphFont();
   for (const auto& [text, x, y, glyphs] : cases) {
-    // The glyphs from the font's row texts, a cell 2 x 2 pixels, off-frame
-    // pixels left out.
     std::vector<uint16_t> expected(BackBufferPixels, Background);
-    for (const auto& [g, gx, gy] : glyphs) {
-      for (int p = 0; p < 196; ++p) {
-        const int px = gx + p % 14, py = gy + p / 14;
-        if (GlyphFont[g][p / 28][p % 14 / 2] == 'o' && unsigned(px) < 240 && unsigned(py) < 320)
-          expected[py * 240 + px] = Ink;
-      }
-    }
-    std::fill_n(BackBuffer, BackBufferPixels, Background);
-    DrawString(text, x, y, Ink);
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), BackBuffer))
-        << '"' << text << "\" at " << x << "," << y;
+    for (const auto& [g, gx, gy] : glyphs) Expect(expected, g, gx, gy);
+    EXPECT_TRUE(Draw(text, x, y) == expected) << '"' << text << "\" at " << x << "," << y;
   }
 
-  // Numbers: white at the pen, a black shadow one pixel right and down.
+  // Numbers: white at the pen over a black copy one pixel right and down.
+  std::vector<uint16_t> expected(BackBufferPixels, Background);
+  Expect(expected, 26, 11, 21);
+  std::replace(expected.begin(), expected.end(), Ink, uint16_t{0x0000});
+  Expect(expected, 26, 10, 20);
+  std::replace(expected.begin(), expected.end(), Ink, uint16_t{0xFFFF});
   std::fill_n(BackBuffer, BackBufferPixels, Background);
-  DrawShadowedText("#", 10, 20);
-  EXPECT_EQ(BackBuffer[20 * 240 + 10], 0xFFFF);
-  EXPECT_EQ(BackBuffer[33 * 240 + 23], 0xFFFF);
-  EXPECT_EQ(BackBuffer[34 * 240 + 24], 0x0000);
-  EXPECT_EQ(BackBuffer[34 * 240 + 10], Background);
-  FreeGlyphFont();
-  ReleaseBackBuffer();
+  DrawShadowedText("0", 10, 20);
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), BackBuffer));
 }
+
+}  // namespace

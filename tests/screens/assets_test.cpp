@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "screens/screen_fixture.h"
+#include "game/game_fixture.h"
 
 namespace {
 
-TEST_F(ScreenTest, AssetsWithoutPicturesBlocksAreBlackAndTheGameStartsOnTheTitle) {
+TEST_F(GameTest, AssetsWithoutPicturesAreBlackAndTheGameStartsOnTheTitle) {
   // Anything but the starting state, so that each value must be set.
   ClearBackBuffer(0x5A);
   ScreenState = SoundOn = BoardSize = QuitFlag = 5;

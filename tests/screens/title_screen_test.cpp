@@ -1,11 +1,12 @@
 #include "screens/title_screen.h"
 
-#include <gtest/gtest.h>
+#include <cmath>
 
-#include "screens/board_select_screen.h"
-#include "screens/screen_fixture.h"
+#include "game/game_fixture.h"
 
 namespace {
+
+using Title = GameTest;
 
 TEST(TitleFrameValues, StepsAndDriftsAtWorkedAngles) {
   // At 180 degrees sin() is a tiny non-zero double, yet every step truncates
@@ -31,31 +32,55 @@ TEST(TitleFrameValues, StepsAndDriftsAtWorkedAngles) {
   }
 }
 
-TEST_F(ScreenTest, TitleFirstFrameAndOnlyATapBelowRow240OpensTheSelection) {
-  for (uint32_t i = 1; i < 240 * 240; i += 3) front_[i] = static_cast<uint16_t>(i);
-  TitleAngle = TitlePhaseU = TitlePhaseV = SavedBoardSize = ReturnScreen = 0;
+// A whole title frame from the rules: the zoom rounded to single precision,
+// pixel (x, y) of the front picture's key colour sampling the backdrop at
+// u = U0 + (y + 1) vx + x ux, v = V0 + (y + 1) vy + x uy, read unsigned, in
+// texels of 256, tiled every 240; the panel below.
+TEST_F(Title, WholeFramesAtAnglesThatTurnTheTextureEveryWay) {
+  for (uint32_t i = 0; i < 240 * 240; ++i) front_[i] = i % 7 == 3 ? uint16_t(i) : KeyColour;
+  // Angle 120 is where the single-precision zoom matters: uy is 383, not 384.
+  const int32_t states[][3] = {{120, 270, 0},   {30, 90, 45},   {250, 10, 200},
+                               {300, 180, 300}, {120, 90, 180}, {0, 0, 0}};
+  for (const auto& [angle, phaseU, phaseV] : states) {
+    const double a = angle * 0.017453292519943295;
+    const double zoom = static_cast<float>(std::sin(a) * 2.0);
+    const auto ux = static_cast<uint32_t>(static_cast<int32_t>(std::cos(a) * zoom * 256.0));
+    const auto uy = static_cast<uint32_t>(static_cast<int32_t>(std::sin(a) * zoom * 256.0));
+    const uint32_t vx = 0 - uy, vy = ux;
+    const auto p = static_cast<int32_t>(std::sin(phaseU * 0.017453292519943295) * 100.0 + 50.0);
+    const auto s = static_cast<int32_t>(std::cos(phaseV * 0.017453292519943295) * 70.0 + 35.0);
+    const uint32_t u0 = 65536u - static_cast<uint32_t>(p) * (vx + ux);
+    const uint32_t v0 = 65536u - static_cast<uint32_t>(s) * (vy + uy);
+    Pixels expected(front_);
+    for (uint32_t i = 0; i < 240 * 240; ++i) {
+      const uint32_t x = i % 240, y = i / 240;
+      const uint32_t u = u0 + (y + 1) * vx + x * ux, v = v0 + (y + 1) * vy + x * uy;
+      if (front_[i] == KeyColour) expected[i] = backdrop_[(v >> 8) % 240 * 240 + (u >> 8) % 240];
+    }
+    expected.insert(expected.end(), titlePanel_.begin(), titlePanel_.end());
+    EXPECT_TRUE(angle != 120 || uy == 383u);
+    std::tie(TitleAngle, TitlePhaseU, TitlePhaseV) = std::tuple(angle, phaseU, phaseV);
+    TitleScreen();
+    EXPECT_TRUE(Frame() == expected) << angle;
+    EXPECT_EQ(std::tuple(TitleAngle, TitlePhaseU, TitlePhaseV),
+              std::tuple((angle + 2) % 360, (phaseU + 2) % 360, (phaseV + 3) % 360));
+  }
+}
+
+TEST_F(Title, OnlyATapBelowRow240OpensTheSelection) {
+  SavedBoardSize = ReturnScreen = 0;
   BoardSize = 4;
   ScreenState = ScreenTitle;
-  Tap(120, 240, TitleScreen);
-  for (uint32_t i = 0; i < 240 * 240; ++i)
-    ASSERT_EQ(BackBuffer[i], i % 3 == 1 ? i : 240 * 16 + 16) << i;
-  EXPECT_EQ(BackBuffer[240 * 320 - 1], 0x1234) << "the panel fills the rows below";
+  Tap(120, 240);
+  TitleScreen();
   EXPECT_EQ(ScreenState, ScreenTitle) << "a tap on the picture is taken and ignored";
+  EXPECT_EQ(TapConsumed, 1);
   EXPECT_EQ(LastSound(), "");
-  Tap(0, 241, TitleScreen);
+  Tap(0, 241);
+  TitleScreen();
   EXPECT_EQ((std::vector<int>{ScreenState, SavedBoardSize, ReturnScreen}),
             (std::vector<int>{ScreenBoardSelect, 4, 2}));
   EXPECT_EQ(LastSound(), "new");
-}
-
-TEST_F(ScreenTest, TitleCoordinatesAreReadUnsignedSoTheTilingHasASeam) {
-  // Row y samples u = -(y + 1): just below zero, which as an unsigned value
-  // lands on column 15, not on column 239.
-  TitleUx = TitleUy = TitleVy = TitleDriftS = 0;
-  TitleVx = -1;
-  TitleDriftP = -65536;
-  DrawTitleUpperArea();
-  for (uint32_t i = 0; i < 240 * 240; ++i) ASSERT_EQ(BackBuffer[i], 240 * 16 + 15) << i;
 }
 
 }  // namespace
