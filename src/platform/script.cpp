@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -53,6 +54,11 @@ struct ScriptState {
   uint64_t WaitFrames = 0;
   uint64_t Frames = 0;
   std::function<void()> Observer;
+  // QUILLMOTH_FRAME_STATS=1: when the run ends, one line on standard error
+  // gives the frames run and the mean wall-clock time between their ends,
+  // so a measuring script sees the game's pace from outside.
+  bool FrameStats = false;
+  std::chrono::steady_clock::time_point FirstFrameEnd, LastFrameEnd;
 };
 
 ScriptState& State() {
@@ -60,18 +66,21 @@ ScriptState& State() {
   return state;
 }
 
+// Blanks between words: spaces, tabs and the carriage returns of a script
+// saved with Windows line ends, wherever they stand.
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 std::string_view Trim(std::string_view text) {
-  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && space(text.front())) text.remove_prefix(1);
-  while (!text.empty() && space(text.back())) text.remove_suffix(1);
+  while (!text.empty() && Blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && Blank(text.back())) text.remove_suffix(1);
   return text;
 }
 
 std::vector<std::string_view> Words(std::string_view text) {
   std::vector<std::string_view> words;
   while (!(text = Trim(text)).empty()) {
-    size_t end = text.find_first_of(" \t");
-    if (end == std::string_view::npos) end = text.size();
+    size_t end = 0;
+    while (end < text.size() && !Blank(text[end])) ++end;
     words.push_back(text.substr(0, end));
     text.remove_prefix(end);
   }
@@ -264,6 +273,8 @@ bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, st
 bool LoadScript(const Options& options, std::string* error) {
   ScriptState& state = State();
   state = ScriptState{};
+  const char* stats = std::getenv("QUILLMOTH_FRAME_STATS");
+  state.FrameStats = stats != nullptr && std::string_view(stats) == "1";
   std::string text;
   if (options.ScriptPath == "-") {
     state.FromInput = true;
@@ -303,7 +314,16 @@ void BeginScript() {
   RunUntilWait();
 }
 
-void ResetScript() { State() = ScriptState{}; }
+void ResetScript() {
+  const ScriptState& state = State();
+  if (state.FrameStats && state.Frames >= 2) {
+    const std::chrono::duration<double, std::milli> span = state.LastFrameEnd - state.FirstFrameEnd;
+    std::fprintf(stderr, "frame stats: %llu frames, mean period %.3f ms\n",
+                 static_cast<unsigned long long>(state.Frames),
+                 span.count() / static_cast<double>(state.Frames - 1));
+  }
+  State() = ScriptState{};
+}
 
 }  // namespace detail
 
@@ -317,6 +337,10 @@ void HostFrameEnded() {
   using host::State;
   auto& state = State();
   ++state.Frames;
+  if (state.FrameStats) {
+    state.LastFrameEnd = std::chrono::steady_clock::now();
+    if (state.Frames == 1) state.FirstFrameEnd = state.LastFrameEnd;
+  }
   if (state.Observer) state.Observer();
   if (!state.Begun || state.Finished) return;
   if (state.WaitFrames > 0) --state.WaitFrames;
