@@ -65,8 +65,9 @@ int32_t LoadTga(const char* path, int32_t width, int32_t height, uint16_t* desti
     return 0;
   }
 
+  // A picture without pixels has no rows to walk, however many it claims.
   const auto w = static_cast<size_t>(across);
-  const auto h = static_cast<size_t>(down);
+  const auto h = pixels > 0 ? static_cast<size_t>(down) : 0;
   // Stored rows run bottom-up; the Image is top row first.
   if (colourMapped != 0) {
     uint16_t palette[PaletteEntries];

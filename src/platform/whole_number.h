@@ -11,10 +11,14 @@ namespace host {
 
 template <typename Value>
 bool ParseWholeNumber(std::string_view text, uint64_t low, uint64_t high, Value* value) {
-  if (text.empty() || text.size() > 19) return false;
+  if (text.empty()) return false;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
   }
+  // Leading zeros change nothing; past them, 20 digits are beyond any range
+  // asked for (and beyond 64 bits once over 18446744073709551615).
+  while (text.size() > 1 && text.front() == '0') text.remove_prefix(1);
+  if (text.size() > 19) return false;
   uint64_t parsed = 0;
   std::from_chars(text.data(), text.data() + text.size(), parsed);
   if (parsed < low || parsed > high) return false;

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/platform.h"
@@ -33,6 +34,15 @@ TEST(ScriptParseTest, MalformedLinesAreNamedByNumber) {
     EXPECT_EQ(ParseScript(text, &commands, &error), row.Valid) << row.Line;
     EXPECT_TRUE(row.Valid || error.starts_with("script:3: ")) << error;
   }
+  // Carriage returns are blanks wherever they stand, and leading zeros never
+  // make a number too long.
+  std::vector<ScriptCommand> commands;
+  std::string error;
+  ASSERT_TRUE(ParseScript("wait\r7\ntap 1\r 2\nwait 000000000000000000009\n", &commands, &error))
+      << error;
+  EXPECT_EQ(std::tuple(commands[0].First, commands[1].First, commands[1].Second, commands[2].First),
+            std::tuple(7u, 1u, 2u, 9u));
+  EXPECT_FALSE(ParseScript("wait 000000000000000000004294967296\n", &commands, &error));
 }
 
 intptr_t Quiet(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
