@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "frame_baseline.h"
 #include "gfx/back_buffer.h"
 #include "gfx/display_output.h"
 #include "gfx/font.h"
@@ -52,14 +53,9 @@ void BM_CopyFrameToDisplay(benchmark::State& state) {
   const auto index = static_cast<size_t>(state.range(0));
   state.SetLabel(ModeNames[index]);
   if (!OpenDisplay(Modes[index], state)) return;
-  for (auto _ : state) {
+  for (auto _ : AgainstMemcpy(state)) {
     CopyFrameToDisplay();
     benchmark::ClobberMemory();
-  }
-  // A depth the game cannot draw moves no bytes at all.
-  if (Modes[index] != host::DisplayMode::Rgb444) {
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(BackBufferBytes));
   }
   CloseDisplay();
 }
