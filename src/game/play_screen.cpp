@@ -21,7 +21,6 @@ namespace {
 
 constexpr int32_t BoardAreaRows = 240;
 constexpr int32_t PanelRows = 80;
-constexpr int32_t TilePixels = CellSize * CellSize;
 constexpr int32_t BannerRows = 120;
 
 // A turn moves 3 steps a frame, flips the face at 15 and ends at 30: ten
