@@ -8,7 +8,9 @@ uint32_t BestSeconds[BoardSizes] = {DefaultRecord, DefaultRecord, DefaultRecord,
 int32_t BestMoves[BoardSizes] = {DefaultRecord, DefaultRecord, DefaultRecord,
                                  DefaultRecord, DefaultRecord, DefaultRecord};
 
-// The records file "quill.dat", in the program's folder. Every copy of the
+// The records file "quill.dat", in the program's folder (or, for a copy
+// installed where the player may not write, in the player's data folder;
+// see RecordsFolder). Every copy of the
 // game, on any device, reads and writes exactly this layout, so it must never
 // change:
 //
@@ -55,12 +57,36 @@ void SetRecordWord(int32_t index, uint32_t word) {
   }
 }
 
+// The player's own data folder ($XDG_DATA_HOME/quillmoth/), when it is used.
+char PlayerFolder[FolderCapacity];
+
+// Where "quill.dat" is read and written. It belongs in the program's folder
+// and stays there whenever it can be written: the file itself, or the folder
+// it would be made in. An installed copy's folder cannot be, and its records
+// then live in the player's own data folder: read from there once a record
+// has been saved there (until then from the program's folder, so a copy
+// installed with records starts from them), and always written there.
+const char* RecordsFolder(bool reading) {
+  char programFile[PathCapacity];
+  if (!JoinPath(programFile, sizeof programFile, ProgramFolder, RecordsFileName) ||
+      PathWritable(programFile) || PathWritable(ProgramFolder) ||
+      GetPlayerDataFolder(PlayerFolder, sizeof PlayerFolder) == 0) {
+    return ProgramFolder;
+  }
+  char playerFile[PathCapacity];
+  if (reading && (!JoinPath(playerFile, sizeof playerFile, PlayerFolder, RecordsFileName) ||
+                  !PathExists(playerFile))) {
+    return ProgramFolder;
+  }
+  return PlayerFolder;
+}
+
 }  // namespace
 
 void LoadRecords() {
   char path[PathCapacity];
   // A cut path would name some other file; better keep the defaults.
-  if (!JoinPath(path, sizeof path, ProgramFolder, RecordsFileName)) {
+  if (!JoinPath(path, sizeof path, RecordsFolder(true), RecordsFileName)) {
     return;
   }
   // Creates an empty file when there is none, as the game always has.
@@ -89,10 +115,14 @@ void LoadRecords() {
 }
 
 void SaveRecords() {
+  const char* folder = RecordsFolder(false);
+  if (folder == PlayerFolder) {
+    CreateFolders(PlayerFolder);
+  }
   char path[PathCapacity];
   char tempPath[PathCapacity];
-  if (!JoinPath(path, sizeof path, ProgramFolder, RecordsFileName) ||
-      !JoinPath(tempPath, sizeof tempPath, ProgramFolder, RecordsTempName)) {
+  if (!JoinPath(path, sizeof path, folder, RecordsFileName) ||
+      !JoinPath(tempPath, sizeof tempPath, folder, RecordsTempName)) {
     return;
   }
 

@@ -1,6 +1,9 @@
 // Plain file access on POSIX descriptors; a FileHandle is the descriptor.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include <fcntl.h>
@@ -122,6 +125,39 @@ bool ReplaceFile(const char* from, const char* to) {
 }
 
 bool RemoveFile(const char* path) { return path != nullptr && unlink(path) == 0; }
+
+bool PathExists(const char* path) {
+  struct stat info;
+  return path != nullptr && stat(path, &info) == 0;
+}
+
+bool PathWritable(const char* path) { return path != nullptr && access(path, W_OK) == 0; }
+
+bool CreateFolders(const char* path) {
+  if (path == nullptr) return false;
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  return std::filesystem::is_directory(path, error);
+}
+
+size_t GetPlayerDataFolder(char* buffer, size_t capacity) {
+  if (buffer == nullptr || capacity == 0) return 0;
+  // The base directory specification: a relative $XDG_DATA_HOME is to be
+  // ignored, as is an empty one.
+  std::string folder;
+  const char* data = std::getenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  if (data != nullptr && data[0] == '/') {
+    folder = std::string(data) + "/quillmoth/";
+  } else if (home != nullptr && home[0] == '/') {
+    folder = std::string(home) + "/.local/share/quillmoth/";
+  } else {
+    return 0;
+  }
+  if (folder.size() >= capacity) return 0;
+  std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+  return folder.size();
+}
 
 bool host::detail::IsPlainFile(const std::string& path) {
   struct stat info;

@@ -232,3 +232,13 @@ bool CloseFile(FileHandle file);
 // nothing changed) when `to` is a symbolic link or belongs to another user.
 bool ReplaceFile(const char* from, const char* to);
 bool RemoveFile(const char* path);
+// Whether anything lies at the path, and whether this program may write to
+// it (a file, or a folder to make files in).
+bool PathExists(const char* path);
+bool PathWritable(const char* path);
+// Makes the folder and any missing folders above it. True when it exists.
+bool CreateFolders(const char* path);
+// The player's own folder for the game's data, '/' terminated:
+// $XDG_DATA_HOME/quillmoth/, else ~/.local/share/quillmoth/. Returns the
+// length written, 0 when there is none (no home folder) or it does not fit.
+size_t GetPlayerDataFolder(char* buffer, size_t capacity);

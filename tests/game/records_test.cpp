@@ -33,6 +33,18 @@ class Records_ : public GameTest {
     }
     return bytes;
   }
+  // Runs `body` in a child process as an ordinary user (for root, "nobody":
+  // root may write everywhere) and returns its exit code.
+  static int AsOrdinaryUser(int (*body)()) {
+    const pid_t child = fork();
+    if (child == 0) {
+      if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(99);
+      _exit(body());
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
   // Bytes 1, 2, 3, ... so that every value shows which bytes it came from.
   void WriteCounting(int32_t size) const {
     std::ofstream out(File(), std::ios::binary | std::ios::trunc);
@@ -126,16 +138,7 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteStillKeepsTheRecordsInTheirOwnFile) 
   std::filesystem::permissions(File(), std::filesystem::perms(0666));
   std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
   BestSeconds[2] = 7;
-  const bool root = getuid() == 0;
-  const pid_t child = fork();
-  if (child == 0) {
-    // As root every folder is writable: become an ordinary user.
-    if (root && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
-    SaveRecords();
-    _exit(0);
-  }
-  int status = -1;
-  waitpid(child, &status, 0);
+  const int status = AsOrdinaryUser([] { return SaveRecords(), 0; });
   std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
   ASSERT_EQ(status, 0);
   EXPECT_EQ(RecordsFile(), Encoded());
@@ -144,7 +147,7 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteStillKeepsTheRecordsInTheirOwnFile) 
   EXPECT_EQ(info.st_uid, getuid());
   EXPECT_EQ(info.st_mode & 0777, 0666u);
 
-  if (root) {  // another player's file in a folder anyone may write
+  if (getuid() == 0) {  // another player's file in a folder anyone may write
     ASSERT_EQ(chown(File().c_str(), 65534, 65534), 0);
     std::filesystem::permissions(File(), std::filesystem::perms(0660));
     BestSeconds[2] = 6;
@@ -153,6 +156,39 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteStillKeepsTheRecordsInTheirOwnFile) 
     stat(File().c_str(), &info);
     EXPECT_EQ(std::tuple(info.st_uid, info.st_mode & 0777), std::tuple(65534u, 0660u));
   }
+}
+
+// An installed copy: neither the records file that came with it nor its
+// folder may be written. Records start from that file, are saved in the
+// player's data folder, and are read from there from then on.
+TEST_F(Records_, AnInstalledCopyKeepsItsRecordsInThePlayersDataFolder) {
+  WriteCounting(48);
+  const std::filesystem::path data = Folder() / "data";
+  std::filesystem::create_directory(data);
+  if (getuid() == 0) {
+    ASSERT_EQ(chown(data.c_str(), 65534, 65534), 0);
+  }
+  std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  const int status = AsOrdinaryUser([] {
+    std::fill(std::begin(BestSeconds), std::end(BestSeconds), DefaultRecord);
+    LoadRecords();
+    if (BestSeconds[0] != 0x04030201u) return 1;  // the installed file's first four bytes
+    BestSeconds[0] = 5;
+    SaveRecords();
+    BestSeconds[0] = DefaultRecord;
+    LoadRecords();  // as at the next start
+    return BestSeconds[0] == 5 ? 0 : 2;
+  });
+  unsetenv("XDG_DATA_HOME");
+  std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
+  EXPECT_EQ(status, 0);
+  std::ifstream saved(data / "quillmoth" / "quill.dat", std::ios::binary);
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(saved), {}};
+  ASSERT_EQ(bytes.size(), 48u);
+  EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 8),
+            (std::vector<uint8_t>{5, 0, 0, 0, 5, 6, 7, 8}));
+  EXPECT_EQ(RecordsFile()[0], 1);  // the installed file is as it came
 }
 
 }  // namespace

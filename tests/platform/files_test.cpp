@@ -4,9 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/platform.h"
@@ -81,6 +84,26 @@ TEST_F(FilesTest, APipeInPlaceOfAFileReadsAsNoFileWithoutWaiting) {
   }
   EXPECT_EQ(status, 0) << "-1: still waiting after five seconds";
   EXPECT_TRUE(fs::is_fifo(pipe));
+}
+
+TEST(PlayerDataFolder, FollowsTheBaseDirectoryRules) {
+  // XDG_DATA_HOME and HOME, then the folder; a relative XDG_DATA_HOME does
+  // not count.
+  const std::tuple<const char*, const char*, const char*> rows[] = {
+      {"/data", "/home/p", "/data/quillmoth/"},
+      {"relative", "/home/p", "/home/p/.local/share/quillmoth/"},
+      {nullptr, "/home/p", "/home/p/.local/share/quillmoth/"},
+      {nullptr, nullptr, ""}};
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  for (const auto& [data, home, folder] : rows) {
+    data ? setenv("XDG_DATA_HOME", data, 1) : unsetenv("XDG_DATA_HOME");
+    home ? setenv("HOME", home, 1) : unsetenv("HOME");
+    char buffer[64] = "unchanged";
+    EXPECT_EQ(GetPlayerDataFolder(buffer, sizeof buffer), std::strlen(folder));
+    EXPECT_STREQ(*folder != '\0' ? buffer : folder, folder);
+  }
+  unsetenv("XDG_DATA_HOME");
+  setenv("HOME", savedHome.c_str(), 1);
 }
 
 }  // namespace
