@@ -28,8 +28,9 @@ std::string UsageText() {
          "  --headless        no window, no sound, a virtual clock (needs --script)\n"
          "  --script FILE     run the commands in FILE (- for standard input)\n"
          "  --tick-start N    first value of the millisecond counter, 0 to 4294967295\n"
-         "  --help            show this and exit\n"
-         "  --version         show the version and exit\n";
+         "  --mute            start with the sound output off\n"
+         "  -h, --help        show this and exit\n"
+         "  -v, --version     show the version and exit\n";
 }
 
 std::string VersionText() { return std::string("quillmoth ") + QUILLMOTH_VERSION; }
@@ -55,14 +56,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       return Fail("option " + name + " takes no value");
     }
     uint64_t number = 0;
-    if (name == "--help") {
+    if (name == "--help" || name == "-h") {
       result.Action = CommandLineAction::Help;
       return result;
-    } else if (name == "--version") {
+    } else if (name == "--version" || name == "-v") {
       result.Action = CommandLineAction::Version;
       return result;
     } else if (name == "--headless") {
       result.Settings.Headless = true;
+    } else if (name == "--mute") {
+      result.Settings.Mute = true;
     } else if (name == "--scale") {
       if (!ParseWholeNumber(value, 1, 8, &number))
         return Fail("--scale must be a whole number from 1 to 8");

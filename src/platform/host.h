@@ -40,6 +40,9 @@ struct Options {
   // Keeps every sound request for SoundRequests(). Off for real runs: a
   // long session would otherwise grow by one entry per effect.
   bool LogSounds = false;
+  // The host plays no sound at all (the game still asks, and its own
+  // speaker button still works).
+  bool Mute = false;
 };
 
 // Parses a --display value; false when it names no mode.

@@ -1,6 +1,10 @@
 #include "platform/sound.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -69,6 +73,26 @@ bool Mixer::Open() {
   if (Tried_) return Device_ != 0;
   Tried_ = true;
   Cache_ = std::make_unique<SoundCache>(nullptr);
+  // Sound libraries probing for a device that is not there can fill the
+  // terminal with their own complaints; they are kept quiet while the
+  // device is opened, and one line of ours says what it means.
+  const int savedErrors = dup(STDERR_FILENO);
+  const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (savedErrors >= 0 && quiet >= 0) dup2(quiet, STDERR_FILENO);
+  const bool opened = OpenDevice();
+  if (savedErrors >= 0 && quiet >= 0) dup2(savedErrors, STDERR_FILENO);
+  if (quiet >= 0) close(quiet);
+  if (savedErrors >= 0) close(savedErrors);
+  if (!opened) {
+    std::fprintf(stderr, "quillmoth: no sound device: playing silently\n");
+    return false;
+  }
+  Cache_ = std::make_unique<SoundCache>(&Spec_);
+  SDL_PauseAudioDevice(Device_, 0);
+  return true;
+}
+
+bool Mixer::OpenDevice() {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   AudioStarted_ = true;
   SDL_AudioSpec wanted;
@@ -81,10 +105,7 @@ bool Mixer::Open() {
   wanted.userdata = this;
   Device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &Spec_,
                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
-  if (Device_ == 0) return false;
-  Cache_ = std::make_unique<SoundCache>(&Spec_);
-  SDL_PauseAudioDevice(Device_, 0);
-  return true;
+  return Device_ != 0;
 }
 
 // Runs on SDL's audio thread, with the device locked against Play.
@@ -144,7 +165,9 @@ bool Mixer::Play(const std::string& path, uint32_t flags) {
 
 bool PlaySoundFile(const char* path, uint32_t flags) {
   if (path == nullptr) return false;
-  if (host::detail::RunOptions().LogSounds) host::Requests().push_back({path, flags});
+  const host::Options& options = host::detail::RunOptions();
+  if (options.LogSounds) host::Requests().push_back({path, flags});
+  if (options.Mute) return true;
   // Every request plays in the background: the game never asks to wait.
   return host::detail::CurrentBackend().PlaySound(path, flags);
 }

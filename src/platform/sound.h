@@ -50,6 +50,7 @@ class Mixer {
     uint64_t Started = 0;  // order of starting, to find the oldest
   };
   bool Open();
+  bool OpenDevice();
   static void Fill(void* self, Uint8* stream, int length);
 
   bool Tried_ = false;

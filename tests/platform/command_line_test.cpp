@@ -20,6 +20,10 @@ TEST(CommandLineTest, ReadsValuesAtTheirLimits) {
   EXPECT_EQ(line.Settings.ScriptPath, "-");
   EXPECT_EQ(line.Settings.TickStart, 4294967295u);
   EXPECT_EQ(ParseCommandLine({"--headless", "--version"}).Action, CommandLineAction::Version);
+  EXPECT_EQ(ParseCommandLine({"-v"}).Action, CommandLineAction::Version);
+  EXPECT_EQ(ParseCommandLine({"-h"}).Action, CommandLineAction::Help);
+  EXPECT_TRUE(ParseCommandLine({"--mute"}).Settings.Mute);
+  EXPECT_FALSE(line.Settings.Mute);
 }
 
 TEST(CommandLineTest, RejectsBadOptionsAndValuesInOneLine) {
@@ -29,7 +33,8 @@ TEST(CommandLineTest, RejectsBadOptionsAndValuesInOneLine) {
       {"--display", "GRAY4"}, {"--tick-start", "4294967296"},
       {"--tick-start", "-5"}, {"--tick-start", "+5"},
       {"--script", ""},       {"game.exe"},
-      {"--headless=1"},       {"--frobnicate"}};
+      {"--headless=1"},       {"--frobnicate"},
+      {"--mute=1"},           {"-x"}};
   for (const auto& arguments : bad) {
     const auto line = ParseCommandLine(arguments);
     EXPECT_EQ(line.Action, CommandLineAction::Error) << arguments[0];

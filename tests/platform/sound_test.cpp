@@ -59,4 +59,38 @@ TEST(SoundLog, AnUnwatchedRunKeepsNoRecordOfItsEffects) {
   host::Stop();
 }
 
+// --mute: the game asks for its effects as ever, and the host never opens a
+// sound device. Without a device at all the host says so once, in its own
+// words.
+TEST_F(SoundTest, AMutedRunOpensNoDeviceAndAMissingDeviceIsSaidOnce) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  const std::string wav = (Folder() / "click.wav").string();
+  std::ofstream(wav, std::ios::binary) << std::string(
+      "RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0"
+      "\x11\x2B\0\0\x22\x56\0\0\x02\0\x10\0data\0\0\0\0",
+      44);
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  for (const bool mute : {true, false}) {
+    host::Options options;
+    options.Mute = mute;
+    options.LogSounds = true;
+    options.RuntimeDir = Folder().string();
+    ASSERT_TRUE(host::Start(options, nullptr));
+    PlaySoundFile(wav.c_str(), SoundFileName | SoundNoStop | SoundAsync);
+    EXPECT_EQ(host::SoundRequests().size(), 1u);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO) != 0, !mute);
+    host::Stop();
+  }
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  testing::internal::CaptureStderr();
+  {
+    host::detail::Mixer mixer;
+    mixer.Play(wav, SoundFileName | SoundNoStop | SoundAsync);
+    mixer.Play(wav, SoundFileName | SoundNoStop | SoundAsync);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "quillmoth: no sound device: playing silently\n");
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+}
+
 }  // namespace
