@@ -53,6 +53,10 @@ bool ParseDisplayMode(const std::string& text, DisplayMode* mode);
 // reason in *error, when the backend cannot start (no script for a headless
 // run, an unreadable or malformed script, no video device).
 bool Start(const Options& options, std::string* error);
+// One line on standard error for each data folder ("Graph", "Sound" beside
+// the program) with files missing, unreadable or empty, naming the folder
+// and how many. The game runs on regardless.
+void ReportMissingData();
 // Tears everything down; the next Start begins from a clean state.
 void Stop();
 // The exit code the run must end with: 0, 2 after a malformed script line,

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
+  host::ReportMissingData();
   const int code = ProgramEntry(GetProgramInstance(), nullptr, "", ShowNormal);
   const int hostCode = host::ExitCode();
   host::Stop();

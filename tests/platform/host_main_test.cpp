@@ -75,4 +75,29 @@ TEST_F(HostMainTest, AProgramWhosePathTheSystemCannotTellStopsAndSaysWhy) {
   std::system(("rm -rf '" + (Folder() / part).string() + "'").c_str());
 }
 
+// A copy without its pictures and sounds still runs, but says what is
+// missing, one line a folder, before the black window would leave the
+// player guessing.
+TEST_F(HostMainTest, MissingPicturesAndSoundsAreNamedByFolder) {
+  namespace fs = std::filesystem;
+  const fs::path copy = Folder() / "copy";
+  fs::create_directories(copy / "Sound");
+  fs::copy_file(QUILLMOTH_BINARY, copy / "quillmoth");
+  fs::copy(fs::path(QUILLMOTH_BINARY_DIR) / "Sound", copy / "Sound");
+  fs::remove(copy / "Sound" / "fade.wav");
+  std::ofstream(copy / "Sound" / "click.wav");  // empty: as good as missing
+  std::ofstream(Folder() / "script.txt") << "wait 1\n";
+  const std::string command = "QUILLMOTH_RUNTIME_DIR='" + Folder().string() + "' '" +
+                              (copy / "quillmoth").string() + "' --headless --script '" +
+                              (Folder() / "script.txt").string() + "' 2>'" +
+                              (Folder() / "errors.txt").string() + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  std::ifstream in(Folder() / "errors.txt");
+  const std::string said{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(said, "quillmoth: 48 of 48 pictures missing or unreadable in " + copy.string() +
+                      "/Graph: those parts of the screen stay black\n"
+                      "quillmoth: 2 of 5 sounds missing or unreadable in " +
+                      copy.string() + "/Sound: those effects stay silent\n");
+}
+
 }  // namespace
