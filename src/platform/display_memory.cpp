@@ -102,34 +102,92 @@ size_t OriginOffset() {
   return static_cast<size_t>(static_cast<ptrdiff_t>(GuardBytes) + State().Shape.Origin);
 }
 
-uint8_t Expand5(uint32_t v) { return static_cast<uint8_t>(v << 3 | v >> 2); }
-uint8_t Expand6(uint32_t v) { return static_cast<uint8_t>(v << 2 | v >> 4); }
-
-uint16_t Read16(const uint8_t* at) {
-  uint16_t value;
-  std::memcpy(&value, at, sizeof value);
-  return value;
+// A 5- or 6-bit channel widened to 8 bits by repeating its top bits, so that
+// full scale stays full scale (31 -> 255, 63 -> 255).
+uint32_t Xrgb565(uint32_t v) {
+  const uint32_t r = v >> 11, g = v >> 5 & 0x3F, b = v & 0x1F;
+  return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
 }
 
-// Byte offset, from GXBeginDraw's address, of the 16-bit pixel (x, y).
-ptrdiff_t Offset16(DisplayMode mode, int x, int y) {
-  switch (mode) {
-    case DisplayMode::Rgb565Wide:
-      return static_cast<ptrdiff_t>(y) * 512 + x * 2;
-    case DisplayMode::Rgb565Flipped:
-      return -static_cast<ptrdiff_t>(y) * 480 + x * 2;
-    case DisplayMode::Rgb565Sideways:
-      return 640 - static_cast<ptrdiff_t>(y) * 2 + static_cast<ptrdiff_t>(x) * 640;
-    default:
-      return static_cast<ptrdiff_t>(y) * 480 + x * 2;
+uint32_t Xrgb444(uint32_t v) {
+  return (v >> 8 & 15) * 0x110000 | (v >> 4 & 15) * 0x1100 | (v & 15) * 0x11;
+}
+
+constexpr uint32_t Grey(uint32_t level) { return level * 0x010101; }
+
+// Converts a run of 16-bit pixels. The words are first copied out of the
+// display memory: a local array can alias nothing, so the loop compiles to
+// vector instructions.
+template <uint32_t (*Convert)(uint32_t), int Count>
+void ConvertRun(const uint8_t* from, uint32_t* out) {
+  uint16_t words[Count];
+  std::memcpy(words, from, sizeof words);
+  for (int i = 0; i < Count; ++i) out[i] = Convert(words[i]);
+}
+
+// The row-ordered layouts: picture row y is ScreenWidth 16-bit words at
+// `top + y * pitch`, so each row converts as one straight run.
+template <uint32_t (*Convert)(uint32_t)>
+void DecodeRows(const uint8_t* top, ptrdiff_t pitch, uint32_t* out) {
+  for (int y = 0; y < ScreenHeight; ++y, top += pitch, out += ScreenWidth) {
+    ConvertRun<Convert, ScreenWidth>(top, out);
   }
 }
 
-void SetPixel(std::span<uint8_t> rgb, int x, int y, uint8_t r, uint8_t g, uint8_t b) {
-  const size_t at = (static_cast<size_t>(y) * ScreenWidth + x) * 3;
-  rgb[at] = r;
-  rgb[at + 1] = g;
-  rgb[at + 2] = b;
+// The column-ordered layouts store the picture turned a quarter: memory runs
+// up each screen column. They are read in bands across all the columns, so
+// the picture is written a whole row at a time while the few bytes taken
+// from each column's line stay in the cache for the next band.
+
+// rgb565-sideways: column x is a 640-byte line at d + 640x + 2 whose first
+// pixel is row 319. Eight rows a band: 16 bytes of each line, converted as
+// one run into a small tile, then written out row by row.
+void DecodeSideways(const uint8_t* d, uint32_t* out) {
+  constexpr int Band = 8;
+  static_assert(ScreenHeight % Band == 0);
+  uint32_t tile[ScreenWidth][Band];
+  for (int j = 0; j < ScreenHeight; j += Band) {
+    for (int x = 0; x < ScreenWidth; ++x) {
+      ConvertRun<Xrgb565, Band>(d + 640 * x + 2 + 2 * j, tile[x]);
+    }
+    for (int b = 0; b < Band; ++b) {
+      uint32_t* row = out + (ScreenHeight - 1 - j - b) * ScreenWidth;
+      for (int x = 0; x < ScreenWidth; ++x) row[x] = tile[x][b];
+    }
+  }
+}
+
+// gray4: column x is a 160-byte line at d + 160x; byte k holds row 319 - 2k
+// in its high nibble and row 318 - 2k in its low one.
+void DecodeGrey4(const uint8_t* d, uint32_t* out) {
+  static constexpr auto levels = [] {
+    std::array<uint32_t, 16> table{};
+    for (uint32_t i = 0; i < 16; ++i) table[i] = Grey(17 * i);
+    return table;
+  }();
+  for (int k = 0; k < ScreenHeight / 2; ++k) {
+    uint32_t* high = out + (ScreenHeight - 1 - 2 * k) * ScreenWidth;
+    uint32_t* low = high - ScreenWidth;
+    for (int x = 0; x < ScreenWidth; ++x) {
+      const uint8_t byte = d[160 * x + k];
+      high[x] = levels[byte >> 4];
+      low[x] = levels[byte & 15];
+    }
+  }
+}
+
+// gray2: rows of 60 bytes, four pixels a byte, the leftmost in the top bits.
+void DecodeGrey2(const uint8_t* d, uint32_t* out) {
+  static constexpr auto quads = [] {
+    std::array<std::array<uint32_t, 4>, 256> table{};
+    for (uint32_t byte = 0; byte < 256; ++byte) {
+      for (uint32_t i = 0; i < 4; ++i) table[byte][i] = Grey(85 * (byte >> (6 - 2 * i) & 3));
+    }
+    return table;
+  }();
+  for (int i = 0; i < ScreenWidth * ScreenHeight / 4; ++i, out += 4) {
+    std::memcpy(out, quads[d[i]].data(), sizeof quads[0]);
+  }
 }
 
 }  // namespace
@@ -145,38 +203,44 @@ void ResetDisplayMemory(DisplayMode mode) {
   std::memset(state.Memory.data() + GuardBytes, 0, state.Shape.BlockBytes);
 }
 
+std::span<const uint8_t> DisplayBlock() {
+  DisplayState& state = State();
+  if (state.Memory.empty()) ResetDisplayMemory(state.Mode);
+  return std::span<const uint8_t>(state.Memory).subspan(GuardBytes, state.Shape.BlockBytes);
+}
+
+void DecodeDisplay(XrgbPicture picture) {
+  DisplayState& state = State();
+  if (state.Memory.empty()) ResetDisplayMemory(state.Mode);
+  const uint8_t* d = state.Memory.data() + OriginOffset();
+  uint32_t* out = picture.data();
+  switch (state.Mode) {
+    case DisplayMode::Rgb565:
+      return DecodeRows<Xrgb565>(d, 480, out);
+    case DisplayMode::Rgb565Wide:
+      return DecodeRows<Xrgb565>(d, 512, out);
+    case DisplayMode::Rgb565Flipped:
+      return DecodeRows<Xrgb565>(d, -480, out);
+    case DisplayMode::Rgb565Sideways:
+      return DecodeSideways(d, out);
+    case DisplayMode::Gray4:
+      return DecodeGrey4(d, out);
+    case DisplayMode::Gray2:
+      return DecodeGrey2(d, out);
+    case DisplayMode::Rgb444:
+      return DecodeRows<Xrgb444>(d, 480, out);
+  }
+}
+
 }  // namespace detail
 
 void ReadDisplayPicture(std::span<uint8_t, ScreenWidth * ScreenHeight * 3> rgb) {
-  DisplayState& state = State();
-  if (state.Memory.empty()) detail::ResetDisplayMemory(state.Mode);
-  const uint8_t* d = state.Memory.data() + OriginOffset();
-  const DisplayMode mode = state.Mode;
-  for (int y = 0; y < ScreenHeight; ++y) {
-    if (mode == DisplayMode::Gray4) {
-      const int fromBottom = ScreenHeight - 1 - y;
-      const int shift = fromBottom % 2 == 0 ? 4 : 0;
-      for (int x = 0; x < ScreenWidth; ++x) {
-        const auto grey = static_cast<uint8_t>(17 * (d[x * 160 + fromBottom / 2] >> shift & 0x0F));
-        SetPixel(rgb, x, y, grey, grey, grey);
-      }
-    } else if (mode == DisplayMode::Gray2) {
-      for (int x = 0; x < ScreenWidth; ++x) {
-        const auto grey = static_cast<uint8_t>(85 * (d[y * 60 + x / 4] >> (6 - 2 * (x % 4)) & 3));
-        SetPixel(rgb, x, y, grey, grey, grey);
-      }
-    } else if (mode == DisplayMode::Rgb444) {
-      for (int x = 0; x < ScreenWidth; ++x) {
-        const uint16_t v = Read16(d + Offset16(mode, x, y));
-        SetPixel(rgb, x, y, static_cast<uint8_t>(17 * (v >> 8 & 15)),
-                 static_cast<uint8_t>(17 * (v >> 4 & 15)), static_cast<uint8_t>(17 * (v & 15)));
-      }
-    } else {
-      for (int x = 0; x < ScreenWidth; ++x) {
-        const uint16_t v = Read16(d + Offset16(mode, x, y));
-        SetPixel(rgb, x, y, Expand5(v >> 11), Expand6(v >> 5 & 0x3F), Expand5(v & 0x1F));
-      }
-    }
+  std::vector<uint32_t> picture(ScreenWidth * ScreenHeight);
+  detail::DecodeDisplay(detail::XrgbPicture(picture));
+  for (size_t i = 0; i < picture.size(); ++i) {
+    rgb[3 * i] = static_cast<uint8_t>(picture[i] >> 16);
+    rgb[3 * i + 1] = static_cast<uint8_t>(picture[i] >> 8);
+    rgb[3 * i + 2] = static_cast<uint8_t>(picture[i]);
   }
 }
 

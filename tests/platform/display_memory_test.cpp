@@ -13,12 +13,16 @@ namespace {
 using host::DisplayMode;
 using DisplayMemoryTest = HeadlessHostTest;
 
-// A frame in which neighbouring pixels differ in every channel and level.
-uint16_t Pattern(int x, int y) { return static_cast<uint16_t>(x * 0x0841 + y * 0x1003 + 7); }
+// A frame of scrambled values: every bit of every channel changes from pixel
+// to pixel, so a channel or pixel taken from the wrong place shows.
+uint16_t Pattern(int x, int y) {
+  const uint32_t h = (static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u);
+  return static_cast<uint16_t>(h * 2654435761u >> 16);
+}
 
 // Writes pixel (x, y) the way the game addresses each layout.
 void Put(uint8_t* d, const GXDisplayProperties& p, int x, int y, uint16_t v) {
-  if (p.BitsPerPixel == 16) {
+  if (p.BitsPerPixel >= 12) {
     // Sideways memory runs up each column: row 0 sits at the column's far end.
     const ptrdiff_t start = p.RowPitch < 0 && p.PixelPitch != 2 ? 640 : 0;
     std::memcpy(d + start + ptrdiff_t{y} * p.RowPitch + ptrdiff_t{x} * p.PixelPitch, &v, 2);
@@ -36,6 +40,10 @@ void Put(uint8_t* d, const GXDisplayProperties& p, int x, int y, uint16_t v) {
 }
 
 std::array<uint8_t, 3> Expected(int bits, uint16_t v) {
+  if (bits == 12) {  // 0x0RGB, four bits a channel
+    return {static_cast<uint8_t>((v >> 8 & 15) * 17), static_cast<uint8_t>((v >> 4 & 15) * 17),
+            static_cast<uint8_t>((v & 15) * 17)};
+  }
   if (bits != 16) {
     const auto grey = static_cast<uint8_t>(v * 255 / ((1 << bits) - 1));
     return {grey, grey, grey};
@@ -51,7 +59,8 @@ TEST_F(DisplayMemoryTest, EveryLayoutShowsWhatTheGameWrote) {
     int32_t Bits, PixelPitch, RowPitch;
   } rows[] = {{DisplayMode::Rgb565, 16, 2, 480},         {DisplayMode::Rgb565Wide, 16, 2, 512},
               {DisplayMode::Rgb565Flipped, 16, 2, -480}, {DisplayMode::Rgb565Sideways, 16, 640, -2},
-              {DisplayMode::Gray4, 4, 160, 0},           {DisplayMode::Gray2, 2, 0, 60}};
+              {DisplayMode::Gray4, 4, 160, 0},           {DisplayMode::Gray2, 2, 0, 60},
+              {DisplayMode::Rgb444, 12, 2, 480}};
   for (const auto& row : rows) {
     SCOPED_TRACE(static_cast<int>(row.Mode));
     host::Stop();
