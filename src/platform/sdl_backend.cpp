@@ -1,20 +1,31 @@
 // The SDL2 backend: a real window showing the display memory, input from the
 // mouse, touch and keyboard, effects through the audio device, and the real
 // clock.
+//
+// The picture goes into the window's own surface, scaled by the host (see
+// window_picture.h), not through an SDL renderer: without a GPU driver the
+// renderer falls back to a software OpenGL rasteriser that costs more than
+// the whole game. A frame reaches the desktop only when its picture differs
+// from the last one shown, and then only the band of rows that changed; a
+// minimised or hidden window gets nothing until it is shown again.
 #include <SDL.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/display_memory.h"
 #include "platform/host.h"
 #include "platform/icon.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
+#include "platform/window_picture.h"
 
 namespace host::detail {
 namespace {
@@ -27,8 +38,6 @@ class SdlBackend final : public Backend {
 
   ~SdlBackend() override {
     Mixer_.reset();  // closes the audio device before SDL goes
-    if (Texture_ != nullptr) SDL_DestroyTexture(Texture_);
-    if (Renderer_ != nullptr) SDL_DestroyRenderer(Renderer_);
     if (Window_ != nullptr) SDL_DestroyWindow(Window_);
     SDL_Quit();
   }
@@ -46,6 +55,7 @@ class SdlBackend final : public Backend {
   void ShowGameWindow(bool visible) override {
     if (!visible) {
       if (Window_ != nullptr) SDL_HideWindow(Window_);
+      Hidden_ = true;
       return;
     }
     if (!OpenWindow()) {
@@ -57,7 +67,8 @@ class SdlBackend final : public Backend {
     }
     SDL_ShowWindow(Window_);
     SDL_RaiseWindow(Window_);
-    Render();
+    Hidden_ = Minimised_ = false;
+    Present(true);
   }
 
   void BringToFront() override {
@@ -67,7 +78,7 @@ class SdlBackend final : public Backend {
     SDL_RaiseWindow(Window_);
   }
 
-  void PresentDisplay() override { Render(); }
+  void PresentDisplay() override { Present(false); }
 
   bool PlaySound(const std::string& path, uint32_t flags) override {
     if (!Mixer_) Mixer_ = std::make_unique<Mixer>();
@@ -84,13 +95,9 @@ class SdlBackend final : public Backend {
                                ScreenWidth * Scale_, ScreenHeight * Scale_, SDL_WINDOW_HIDDEN);
     if (Window_ == nullptr) return false;
     if (const IconImage* icon = IconFromHandle(GameWindowIcon())) SetIcon(*icon);
-    Renderer_ = SDL_CreateRenderer(Window_, -1, 0);
-    if (Renderer_ == nullptr) return false;
-    SDL_RenderSetLogicalSize(Renderer_, ScreenWidth, ScreenHeight);
-    SDL_RenderSetIntegerScale(Renderer_, SDL_TRUE);
-    Texture_ = SDL_CreateTexture(Renderer_, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING,
-                                 ScreenWidth, ScreenHeight);
-    return Texture_ != nullptr;
+    // The surface is made here, not at the first frame, so that a desktop
+    // that cannot give one fails the start like a window that cannot open.
+    return SDL_GetWindowSurface(Window_) != nullptr;
   }
 
   void SetIcon(const IconImage& icon) {
@@ -103,31 +110,78 @@ class SdlBackend final : public Backend {
     SDL_FreeSurface(surface);
   }
 
-  void Render() {
-    if (Texture_ == nullptr) return;
-    ReadDisplayPicture(Picture_);
-    SDL_UpdateTexture(Texture_, nullptr, Picture_.data(), ScreenWidth * 3);
-    SDL_SetRenderDrawColor(Renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(Renderer_);
-    SDL_RenderCopy(Renderer_, Texture_, nullptr, nullptr);
-    SDL_RenderPresent(Renderer_);
+  // Shows the display memory's picture. `full` repaints the whole window
+  // (after an expose, a size change or a restore); otherwise an unchanged
+  // picture costs one comparison and sends nothing.
+  void Present(bool full) {
+    if (Window_ == nullptr || Hidden_ || Minimised_) return;
+    // Valid until the window's size changes; SDL then makes a new one.
+    SDL_Surface* surface = SDL_GetWindowSurface(Window_);
+    if (surface == nullptr) return;
+    if (surface != Surface_ || surface->w != SurfaceWidth_ || surface->h != SurfaceHeight_) {
+      Surface_ = surface;
+      SurfaceWidth_ = surface->w;
+      SurfaceHeight_ = surface->h;
+      RepaintAll_ = true;
+    }
+    full = full || RepaintAll_;
+    const std::span<const uint8_t> block = DisplayBlock();
+    if (!full && std::ranges::equal(block, ShownBlock_)) return;
+    ShownBlock_.assign(block.begin(), block.end());
+    DecodeDisplay(*Decoded_);
+
+    int firstRow = 0;
+    int endRow = ScreenHeight;
+    if (!full) {
+      const auto rowDiffers = [this](int y) {
+        const size_t at = static_cast<size_t>(y) * ScreenWidth;
+        return std::memcmp(Decoded_->data() + at, Shown_->data() + at,
+                           ScreenWidth * sizeof(uint32_t)) != 0;
+      };
+      while (firstRow < ScreenHeight && !rowDiffers(firstRow)) ++firstRow;
+      if (firstRow == ScreenHeight) return;  // bytes no pixel shows
+      while (!rowDiffers(endRow - 1)) --endRow;
+    }
+    std::swap(Decoded_, Shown_);
+
+    const PicturePlacement placement = PlacePicture(SurfaceWidth_, SurfaceHeight_);
+    if (full) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    const SDL_Rect drawn = Scaler_.Draw(surface, placement, *Shown_, firstRow, endRow);
+    if (full) {
+      SDL_UpdateWindowSurface(Window_);
+    } else if (drawn.w > 0 && drawn.h > 0) {
+      SDL_UpdateWindowSurfaceRects(Window_, &drawn, 1);
+    }
+    RepaintAll_ = false;
   }
 
   void Post(uint32_t message, uintptr_t first, intptr_t second) {
     QueueMessage({GameWindow(), message, first, second});
   }
 
-  // A stylus message at a point in 240 x 320 display pixels; the renderer
-  // has already mapped the window's coordinates onto the picture. Points on
-  // the border around the picture touch nothing.
+  // A stylus message at window pixel (x, y), mapped onto the picture as it
+  // is drawn now. Points on the border around the picture touch nothing.
   void PostStylus(uint32_t message, int x, int y) {
-    if (x < 0 || y < 0 || x >= ScreenWidth || y >= ScreenHeight) return;
-    Post(message, 0, PackStylusPosition(static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
+    if (Window_ == nullptr) return;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(Window_, &width, &height);
+    int displayX = 0;
+    int displayY = 0;
+    if (!WindowToDisplay(PlacePicture(width, height), x, y, &displayX, &displayY)) return;
+    Post(message, 0,
+         PackStylusPosition(static_cast<uint32_t>(displayX), static_cast<uint32_t>(displayY)));
   }
 
-  // Finger positions arrive as fractions of the picture (0..1).
-  static int FingerToPixel(float fraction, int size) {
-    return std::clamp(static_cast<int>(fraction * static_cast<float>(size)), 0, size - 1);
+  // Finger positions arrive as fractions of the window (0..1).
+  void PostFinger(uint32_t message, float x, float y) {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(Window_, &width, &height);
+    const auto toPixel = [](float fraction, int size) {
+      return std::clamp(static_cast<int>(fraction * static_cast<float>(size)), 0, size - 1);
+    };
+    PostStylus(message, toPixel(x, width), toPixel(y, height));
   }
 
   void Translate(const SDL_Event& event) {
@@ -155,8 +209,7 @@ class SdlBackend final : public Backend {
         const uint32_t message = event.type == SDL_FINGERDOWN ? MessageStylusDown
                                  : event.type == SDL_FINGERUP ? MessageStylusUp
                                                               : MessageStylusMove;
-        PostStylus(message, FingerToPixel(event.tfinger.x, ScreenWidth),
-                   FingerToPixel(event.tfinger.y, ScreenHeight));
+        PostFinger(message, event.tfinger.x, event.tfinger.y);
         break;
       }
       case SDL_KEYDOWN:
@@ -172,8 +225,25 @@ class SdlBackend final : public Backend {
           case SDL_WINDOWEVENT_FOCUS_LOST:
             Post(MessageActivate, ActivateOff, 0);
             break;
+          // What the desktop kept of the window may be gone: repaint it all.
           case SDL_WINDOWEVENT_EXPOSED:
-            Render();
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            Present(true);
+            break;
+          case SDL_WINDOWEVENT_MINIMIZED:
+            Minimised_ = true;
+            break;
+          case SDL_WINDOWEVENT_HIDDEN:
+            Hidden_ = true;
+            break;
+          case SDL_WINDOWEVENT_RESTORED:
+          case SDL_WINDOWEVENT_MAXIMIZED:
+            Minimised_ = false;
+            Present(true);
+            break;
+          case SDL_WINDOWEVENT_SHOWN:
+            Hidden_ = false;
+            Present(true);
             break;
           case SDL_WINDOWEVENT_CLOSE:
             Close();
@@ -201,11 +271,23 @@ class SdlBackend final : public Backend {
   uint32_t TickStart_;
   int Scale_;
   SDL_Window* Window_ = nullptr;
-  SDL_Renderer* Renderer_ = nullptr;
-  SDL_Texture* Texture_ = nullptr;
   std::unique_ptr<Mixer> Mixer_;
-  std::array<uint8_t, ScreenWidth * ScreenHeight * 3> Picture_{};
   bool Closed_ = false;
+  bool Hidden_ = true;  // made hidden; shown by ShowGameWindow
+  bool Minimised_ = false;
+
+  // What the window shows: the display memory it was decoded from and the
+  // picture, to compare the next frame with. Two pictures, swapped after
+  // each decode.
+  using Picture = std::array<uint32_t, ScreenWidth * ScreenHeight>;
+  std::vector<uint8_t> ShownBlock_;
+  std::unique_ptr<Picture> Shown_ = std::make_unique<Picture>();
+  std::unique_ptr<Picture> Decoded_ = std::make_unique<Picture>();
+  SDL_Surface* Surface_ = nullptr;
+  int SurfaceWidth_ = 0;
+  int SurfaceHeight_ = 0;
+  bool RepaintAll_ = true;
+  PictureScaler Scaler_;
 };
 
 // The largest whole factor, up to 3, at which the window fits the desktop's
@@ -221,7 +303,10 @@ int DefaultScale() {
 }  // namespace
 
 std::unique_ptr<Backend> MakeSdlBackend(const Options& options, std::string* error) {
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+  // Without this SDL backs the window surface with its renderer, which on a
+  // desktop without a GPU driver is a software OpenGL rasteriser; with it,
+  // X11 gets shared-memory images, a plain copy.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // Touches are read as fingers; mouse events SDL makes from them are marked
   // and skipped, so each touch counts once.
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
