@@ -34,7 +34,11 @@ fs::path ScratchFolder(const char* name) {
 TEST(MakeAssets, TwoRunsWriteTheSameBytesAsTheBuild) {
   const fs::path a = ScratchFolder("a");
   const fs::path b = ScratchFolder("b");
-  ASSERT_EQ(std::system((std::string(QUILLMOTH_ASSET_TOOL) + " " + a.string()).c_str()), 0);
+  const fs::path icons = ScratchFolder("icons");
+  ASSERT_EQ(std::system((std::string(QUILLMOTH_ASSET_TOOL) + " " + a.string() + " --icons " +
+                         icons.string())
+                            .c_str()),
+            0);
   ASSERT_EQ(std::system((std::string(QUILLMOTH_ASSET_TOOL) + " " + b.string()).c_str()), 0);
   const auto first = ReadTree(a);
   const auto second = ReadTree(b);
@@ -45,8 +49,14 @@ TEST(MakeAssets, TwoRunsWriteTheSameBytesAsTheBuild) {
     EXPECT_FALSE(bytes.empty()) << name;
     EXPECT_EQ(asset_test::ReadBytes(asset_test::BuiltFolder() / name), bytes) << name;
   }
+  // The menu's icons at the six theme sizes, apart from the program's files.
+  const auto menuIcons = ReadTree(icons);
+  EXPECT_EQ(menuIcons.size(), 6u);
+  for (const auto& [name, bytes] : menuIcons)
+    EXPECT_EQ(asset_test::ReadBytes(asset_test::BuiltFolder() / "icons" / name), bytes) << name;
   fs::remove_all(a);
   fs::remove_all(b);
+  fs::remove_all(icons);
 }
 
 TEST(MakeAssets, RefusesToRunWithoutAnOutputFolder) {

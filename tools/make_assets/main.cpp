@@ -1,9 +1,10 @@
-// quillmoth_make_assets OUTDIR [--preview DIR]
+// quillmoth_make_assets OUTDIR [--preview DIR] [--icons DIR]
 //
 // Generates every picture, sound and the window icon the game loads from
 // beside its executable: OUTDIR/Graph/*.tga, OUTDIR/Sound/*.wav and
-// OUTDIR/quillmoth.png. The output depends on nothing but this program, so
-// every build writes the same bytes.
+// OUTDIR/quillmoth.png; with --icons, the desktop menu's icons as
+// DIR/16x16.png ... DIR/256x256.png. The output depends on nothing but this
+// program, so every build writes the same bytes.
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -28,17 +29,20 @@ using namespace assets;
 int main(int argc, char** argv) {
   fs::path out;
   fs::path preview;
+  fs::path icons;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--preview" && i + 1 < argc)
       preview = argv[++i];
+    else if (arg == "--icons" && i + 1 < argc)
+      icons = argv[++i];
     else if (out.empty())
       out = arg;
     else
       out.clear(), i = argc;  // too many arguments
   }
   if (out.empty()) {
-    std::fprintf(stderr, "usage: quillmoth_make_assets OUTDIR [--preview DIR]\n");
+    std::fprintf(stderr, "usage: quillmoth_make_assets OUTDIR [--preview DIR] [--icons DIR]\n");
     return 2;
   }
 
@@ -72,7 +76,14 @@ int main(int argc, char** argv) {
   for (const auto& [name, samples] : sounds)
     ok = WriteFile(out / "Sound" / name, EncodeWav(samples, SampleRate)) && ok;
 
-  ok = WritePng(out / "quillmoth.png", MakeIcon()) && ok;
+  ok = WritePng(out / "quillmoth.png", MakeIcon(64)) && ok;
+  if (!icons.empty()) {
+    fs::create_directories(icons, error);
+    for (const int size : IconSizes) {
+      const std::string name = std::to_string(size) + "x" + std::to_string(size) + ".png";
+      ok = WritePng(icons / name, MakeIcon(size)) && ok;
+    }
+  }
 
   if (!preview.empty()) WritePreviews(preview, decoded);
   if (!ok) {

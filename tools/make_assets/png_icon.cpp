@@ -2,6 +2,8 @@
 
 #include <png.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -10,27 +12,44 @@
 
 namespace assets {
 
-RgbaImage MakeIcon() {
-  constexpr int Size = 64;
-  Canvas c(Size, Size);
-  PaintNight(c, MakeRgb(54, 44, 118), MakeRgb(16, 12, 40), 61, 40);
-  const Coverage tile(RoundBox(0, 0, Size, Size, 12), 0, 0, Size, Size);
+RgbaImage MakeIcon(int size) {
+  // Drawn on a 64-pixel design and rendered afresh at every size, so a
+  // desktop's 16-pixel menu icon is as sharp as its 256-pixel one. The gold
+  // rim is snapped to whole pixels: a rim that fell between two pixels would
+  // show as a blurred half-tone line at the small sizes.
+  const double scale = size / 64.0;
+  const int rim = std::max(1, static_cast<int>(std::lround(2 * scale)));
+  const double corner = 12 * scale;
+  Canvas c(size, size);
+  PaintNight(c, MakeRgb(54, 44, 118), MakeRgb(16, 12, 40), 61, 40 * size * size / (64 * 64));
+  const auto over = [size](const Shape& s) { return Coverage(s, 0, 0, size, size); };
+  const Coverage tile = over(RoundBox(0, 0, size, size, corner));
   Paint(c,
-        Coverage(Minus(RoundBox(0, 0, Size, Size, 12), RoundBox(2, 2, Size - 2, Size - 2, 10.5)), 0,
-                 0, Size, Size),
+        over(Minus(RoundBox(0, 0, size, size, corner),
+                   RoundBox(rim, rim, size - rim, size - rim, corner - 0.75 * rim))),
         Gold);
-  const MothEmblem moth = MakeMothEmblem(32, 33, 27);
-  const auto over = [](const Shape& s) { return Coverage(s, 0, 0, Size, Size); };
-  Paint(c, over(moth.wings).Grown(1.0), InkDeep);
-  Paint(c, over(moth.wings), [](int, int y) { return Mix(Cream, Gold, y * 5); });
-  Paint(c, over(moth.eyespots), GoldDark);
-  Paint(c, over(moth.eyespotPupils), Cream);
-  Paint(c, over(moth.body), InkDeep);
+  // Where the rim came out thicker than its share (16 and 48 pixels), the
+  // moth shrinks to keep a dark gap of at least a pixel between its wings
+  // (which reach 1.08 of its size from the centre) and the rim; otherwise
+  // the two would merge into one gold blot.
+  const double gap = std::max(1.0, scale);
+  const double mothSize = rim > 2 * scale ? (32 * scale - rim - gap) / 1.08 : 27 * scale;
+  const MothEmblem moth = MakeMothEmblem(32 * scale, 33 * scale, mothSize);
+  Paint(c, over(moth.wings).Grown(scale), InkDeep);
+  Paint(c, over(moth.wings), [size](int, int y) { return Mix(Cream, Gold, y * 320 / size); });
+  // Below 32 pixels the eyespots would be smudges of a pixel or two.
+  if (size >= 32) {
+    Paint(c, over(moth.eyespots), GoldDark);
+    Paint(c, over(moth.eyespotPupils), Cream);
+  }
+  // The body, a pixel and a half wide at 16, would fall as two grey columns
+  // on either side of the centre line: widened to fill them.
+  Paint(c, size < 32 ? over(moth.body).Grown(0.25) : over(moth.body), InkDeep);
   Paint(c, over(moth.antennae), Gold);
 
-  RgbaImage icon{Size, Size, {}};
-  for (int y = 0; y < Size; ++y)
-    for (int x = 0; x < Size; ++x) {
+  RgbaImage icon{size, size, {}};
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
       const Rgb p = c.Get(x, y);
       icon.rgba.push_back(static_cast<uint8_t>(Red(p)));
       icon.rgba.push_back(static_cast<uint8_t>(Green(p)));
@@ -39,7 +58,6 @@ RgbaImage MakeIcon() {
     }
   return icon;
 }
-
 bool WritePng(const std::filesystem::path& path, const RgbaImage& image) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.string().c_str(), "wb"), &std::fclose);
   if (!file) return false;

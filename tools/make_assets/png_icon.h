@@ -13,7 +13,10 @@ struct RgbaImage {
   std::vector<uint8_t> rgba;  // top row first, 4 bytes a pixel
 };
 
-RgbaImage MakeIcon();  // 64 x 64, transparent corners
+// size x size, transparent corners; the window icon is 64.
+RgbaImage MakeIcon(int size);
+// The sizes of the desktop theme's icons.
+constexpr int IconSizes[] = {16, 32, 48, 64, 128, 256};
 bool WritePng(const std::filesystem::path& path, const RgbaImage& image);
 
 }  // namespace assets
