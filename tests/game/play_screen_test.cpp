@@ -56,10 +56,11 @@ TEST_F(PlayScreen_, TapsMapToTheCellsUpToEveryEdgeOfEveryLayout) {
     const auto [columns, rows] = BoardLayouts[size];
     const auto [x0, y0] = corners[size];
     const int32_t x1 = x0 + 30 * columns - 1, y1 = y0 + 30 * rows - 1, n = columns * rows;
-    // Each corner cell, the second column, and one pixel past each side.
+    // Each corner cell, the second column, and one pixel past each side (past
+    // the right on the top row, where a wrong mapping would reach the next row).
     const int32_t points[][3] = {{x0, y0, 0},      {x1, y0, columns - 1}, {x0, y1, n - columns},
                                  {x1, y1, n - 1},  {x0 + 30, y0 + 29, 1}, {x0 - 1, y0, -1},
-                                 {x0, y0 - 1, -1}, {x1 + 1, y1, -1},      {x1, y1 + 1, -1}};
+                                 {x0, y0 - 1, -1}, {x1 + 1, y0, -1},      {x1, y1 + 1, -1}};
     for (const auto& p : points) {
       LayOut(size, {});
       Tap(static_cast<uint32_t>(p[0]), static_cast<uint32_t>(p[1]));
@@ -205,6 +206,9 @@ TEST_F(PlayScreen_, EveryFrameOfTurnsAndVanishingPairsShowsTheBoardAsItLies) {
       PlayScreen();
       ASSERT_TRUE(std::equal(expected.begin(), expected.end(), BackBuffer)) << "frame " << frames;
       ++frames;
+      EXPECT_TRUE(Board.Phase != PhaseVanishing ||
+                  Board.Tiles[1].AnimFrame == Board.Tiles[3].AnimFrame)
+          << "a pair shrinks as one";
     } while (Board.Phase != PhaseIdle);
   }
   EXPECT_EQ(frames, 4 * 12 + 15);
