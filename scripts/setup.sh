@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libsdl2-dev libpng-dev libgtest-dev libgmock-dev
-          libbenchmark-dev clang-format clang libclang-rt-14-dev)
+          libbenchmark-dev clang-format clang libclang-rt-14-dev
+          desktop-file-utils appstream man-db)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
