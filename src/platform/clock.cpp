@@ -5,8 +5,13 @@
 #include "platform/backend.h"
 #include "platform/host.h"
 #include "platform/platform.h"
+#include "platform/recorder.h"
 
-uint32_t ReadTickCounter() { return host::detail::CurrentBackend().ReadTicks(); }
+uint32_t ReadTickCounter() {
+  const uint32_t ticks = host::detail::CurrentBackend().ReadTicks();
+  host::detail::NoteTickRead(ticks);
+  return ticks;
+}
 
 void SleepMilliseconds(uint32_t milliseconds) {
   host::detail::CurrentBackend().Sleep(milliseconds);

@@ -28,6 +28,7 @@ std::string UsageText() {
          "  --headless        no window, no sound, a virtual clock (needs --script)\n"
          "  --script FILE     run the commands in FILE (- for standard input)\n"
          "  --tick-start N    first value of the millisecond counter, 0 to 4294967295\n"
+         "  --record FILE     write the run to FILE as a script a headless run replays\n"
          "  --mute            start with the sound output off\n"
          "  -h, --help        show this and exit\n"
          "  -v, --version     show the version and exit\n";
@@ -47,8 +48,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       name.resize(equals);
       hasValue = true;
     }
-    const bool takesValue =
-        name == "--scale" || name == "--display" || name == "--script" || name == "--tick-start";
+    const bool takesValue = name == "--scale" || name == "--display" || name == "--script" ||
+                            name == "--tick-start" || name == "--record";
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return Fail("option " + name + " needs a value");
       value = arguments[++i];
@@ -64,6 +65,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       return result;
     } else if (name == "--headless") {
       result.Settings.Headless = true;
+    } else if (name == "--record") {
+      if (value.empty()) return Fail("--record needs a file name");
+      result.Settings.RecordPath = value;
     } else if (name == "--mute") {
       result.Settings.Mute = true;
     } else if (name == "--scale") {

@@ -8,6 +8,7 @@
 #include "platform/display_memory.h"
 #include "platform/icon.h"
 #include "platform/messages.h"
+#include "platform/recorder.h"
 #include "platform/script.h"
 #include "platform/single_instance.h"
 #include "platform/sound.h"
@@ -34,6 +35,7 @@ detail::Backend& IdleBackend() {
 }
 
 void ResetModules(DisplayMode mode) {
+  detail::StopRecording();  // before the script, whose frame count it reads
   detail::ResetScript();
   detail::ResetSingleInstance();
   detail::ResetWindows();
@@ -95,6 +97,10 @@ bool Start(const Options& options, std::string* error) {
   // The script is read (and, from a file, checked line by line) before any
   // window or device opens, so a typo costs nothing.
   if (!detail::LoadScript(options, error)) {
+    ResetModules(options.Display);
+    return false;
+  }
+  if (!options.RecordPath.empty() && !detail::StartRecording(options.RecordPath, error)) {
     ResetModules(options.Display);
     return false;
   }

@@ -43,6 +43,7 @@ struct Options {
   // The host plays no sound at all (the game still asks, and its own
   // speaker button still works).
   bool Mute = false;
+  std::string RecordPath;  // --record: the run written down as a script
 };
 
 // Parses a --display value; false when it names no mode.

@@ -17,6 +17,7 @@
 #include "platform/host.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/recorder.h"
 #include "platform/script.h"
 #include "platform/single_instance.h"
 
@@ -262,6 +263,7 @@ void TranslatePlatformMessage(const PlatformMessage&) {
 intptr_t DispatchPlatformMessage(const PlatformMessage& message) {
   PlatformWindow* window = host::Find(message.Window);
   if (window == nullptr || window->OtherCopy) return 0;
+  host::detail::NoteDispatched(message);
   return host::Deliver(window, message.Message, message.First, message.Second);
 }
 

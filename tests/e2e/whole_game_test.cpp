@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/child_process.h"
 #include "support/png_file.h"
 
 namespace fs = std::filesystem;
@@ -45,12 +46,12 @@ class WholeGame : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder_); }
 
   // Runs the program on a script; returns its exit code.
-  int Run(const std::string& script) {
+  int Run(const std::string& script, uint32_t tickStart = 4242) {
     const fs::path scriptPath = folder_ / "script.txt";
     std::ofstream(scriptPath) << script;
     const std::string command = "QUILLMOTH_RUNTIME_DIR='" + (folder_ / "run").string() + "' '" +
-                                (folder_ / "quillmoth").string() +
-                                "' --headless --tick-start 4242 --script '" + scriptPath.string() +
+                                (folder_ / "quillmoth").string() + "' --headless --tick-start " +
+                                std::to_string(tickStart) + " --script '" + scriptPath.string() +
                                 "' > '" + (folder_ / "out.txt").string() + "' 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -66,23 +67,54 @@ class WholeGame : public ::testing::Test {
            ShotPath("dealt.png") + "\n";
   }
 
+  // Turns the tiles of the smallest board dealt at `tickStart` over two at
+  // a time and returns the pairs found: the tiles of each face. A tap is
+  // taken two frames after it is made, a turn takes ten more, and the next
+  // frame shows the pair face up before any vanishing starts.
+  std::map<std::vector<uint8_t>, std::vector<int>> LearnPairs(uint32_t tickStart) {
+    std::string learn = DealSmallestBoard();
+    for (int t = 0; t < Tiles; t += 2) {
+      learn += "tap " + TileCentre(t) + "\nwait 13\n";
+      learn += "tap " + TileCentre(t + 1) + "\nwait 13\nshot " +
+               ShotPath("pair" + std::to_string(t) + ".png") + "\n";
+      learn += "wait 20\n";
+    }
+    EXPECT_EQ(Run(learn + "quit\n", tickStart), 0);
+    const auto back = Region(Shot("dealt.png"), BoardLeft, BoardTop, 30, 30);
+    std::map<std::vector<uint8_t>, std::vector<int>> faces;
+    for (int t = 0; t < Tiles; t += 2) {
+      const Picture pair = Shot("pair" + std::to_string(t) + ".png");
+      EXPECT_EQ(pair.Width, 240) << "no shot for pair " << t;
+      if (pair.Width != 240) return {};
+      for (int u : {t, t + 1}) {
+        const auto face = Region(pair, BoardLeft + (u % 2) * 30, BoardTop + (u / 2) * 30, 30, 30);
+        EXPECT_NE(face, back) << "tile " << u << " is not face up";
+        faces[face].push_back(u);
+      }
+    }
+    EXPECT_EQ(faces.size(), 4u) << "a 2 x 4 board holds four pictures";
+    for (const auto& [face, tiles] : faces) EXPECT_EQ(tiles.size(), 2u);
+    // Learning may by chance have cleared the board and set a record.
+    fs::remove(folder_ / "quill.dat");
+    return faces;
+  }
+
+  // Taps that clear the smallest board, pair by pair.
+  static std::string ClearPairs(const std::map<std::vector<uint8_t>, std::vector<int>>& faces) {
+    std::string play;
+    for (const auto& [face, tiles] : faces) {
+      play += "tap " + TileCentre(tiles[0]) + "\nwait 13\n";
+      play += "tap " + TileCentre(tiles[1]) + "\nwait 32\n";
+    }
+    return play;
+  }
+
   fs::path folder_;
 };
 
 TEST_F(WholeGame, ClearsASmallBoardAndKeepsTheRecord) {
-  // First run: turn the tiles over two at a time and learn the faces. A
-  // tap is taken two frames after it is made, a turn takes ten more, and
-  // the next frame shows the pair face up before any vanishing starts.
-  std::string learn = DealSmallestBoard();
-  for (int t = 0; t < Tiles; t += 2) {
-    learn += "tap " + TileCentre(t) + "\nwait 13\n";
-    learn += "tap " + TileCentre(t + 1) + "\nwait 13\nshot " +
-             ShotPath("pair" + std::to_string(t) + ".png") + "\n";
-    learn += "wait 20\n";
-  }
-  learn += "quit\n";
-  ASSERT_EQ(Run(learn), 0);
-
+  const auto faces = LearnPairs(4242);
+  ASSERT_EQ(faces.size(), 4u);
   const Picture title = Shot("title.png");
   ASSERT_EQ(title.Width, 240);
   ASSERT_EQ(title.Height, 320);
@@ -93,28 +125,8 @@ TEST_F(WholeGame, ClearsASmallBoardAndKeepsTheRecord) {
   for (int t = 1; t < Tiles; ++t)
     EXPECT_EQ(Region(dealt, BoardLeft + (t % 2) * 30, BoardTop + (t / 2) * 30, 30, 30), back);
 
-  std::map<std::vector<uint8_t>, std::vector<int>> faces;
-  for (int t = 0; t < Tiles; t += 2) {
-    const Picture pair = Shot("pair" + std::to_string(t) + ".png");
-    ASSERT_EQ(pair.Width, 240) << "no shot for pair " << t;
-    for (int u : {t, t + 1}) {
-      const auto face = Region(pair, BoardLeft + (u % 2) * 30, BoardTop + (u / 2) * 30, 30, 30);
-      EXPECT_NE(face, back) << "tile " << u << " is not face up";
-      faces[face].push_back(u);
-    }
-  }
-  ASSERT_EQ(faces.size(), 4u) << "a 2 x 4 board holds four pictures";
-  for (const auto& [face, tiles] : faces) ASSERT_EQ(tiles.size(), 2u);
-
   // Second run, same start tick, so the same board: clear it pair by pair.
-  // (Learning may by chance have cleared the board and set a record: start
-  // the second run without one.)
-  fs::remove(folder_ / "quill.dat");
-  std::string play = DealSmallestBoard();
-  for (const auto& [face, tiles] : faces) {
-    play += "tap " + TileCentre(tiles[0]) + "\nwait 13\n";
-    play += "tap " + TileCentre(tiles[1]) + "\nwait 32\n";
-  }
+  std::string play = DealSmallestBoard() + ClearPairs(faces);
   play += "shot " + ShotPath("finished.png") + "\n";
   play += "tap 120 305\nwait 3\nshot " + ShotPath("records.png") + "\nquit\n";
   ASSERT_EQ(Run(play), 0);
@@ -160,6 +172,52 @@ TEST_F(WholeGame, ShotsArePrintedWhenWritten) {
   std::string line;
   std::getline(out, line);
   EXPECT_EQ(line, "shot " + ShotPath("a.png"));
+}
+
+// A windowed game (on the dummy video driver) recorded with --record, then
+// replayed headless from the recording: the same deal, the same taps in the
+// same frames, the same records file. The recording's first line names the
+// tick the game seeded its deal with; the test reads it while the windowed
+// game waits, learns that deal headless, and only then plays it.
+TEST_F(WholeGame, ARecordedWindowedGameReplaysHeadlessToTheSameRecords) {
+  const std::string recording = ShotPath("recording.txt");
+  // Its own meeting folder: the headless runs beside it are other copies.
+  fs::create_directories(folder_ / "live");
+  ChildProcess live({"--script", "-", "--record", recording},
+                    {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy",
+                     "QUILLMOTH_RUNTIME_DIR=" + ShotPath("live")},
+                    ShotPath("quillmoth"));
+  live.Send("wait 1\n");
+  std::string header;
+  for (int tries = 0; tries < 500 && !header.starts_with("# tick-start "); ++tries) {
+    usleep(10'000);
+    std::ifstream in(recording);
+    std::getline(in, header);
+  }
+  ASSERT_TRUE(header.starts_with("# tick-start ")) << header;
+  const auto tickStart = static_cast<uint32_t>(std::stoul(header.substr(13)));
+  const auto faces = LearnPairs(tickStart);
+  ASSERT_EQ(faces.size(), 4u);
+
+  live.Send(DealSmallestBoard() + ClearPairs(faces) + "wait 5\nquit\n");
+  ASSERT_EQ(live.Wait(30000), 0) << live.Err;
+  std::ifstream played(folder_ / "quill.dat", std::ios::binary);
+  const std::vector<uint8_t> livedRecords{std::istreambuf_iterator<char>(played), {}};
+  ASSERT_EQ(livedRecords.size(), 48u);
+  EXPECT_EQ(livedRecords[24], 4) << "four moves on the smallest board";
+
+  fs::remove(folder_ / "quill.dat");
+  fs::copy_file(recording, folder_ / "replay.txt");
+  const std::string command = "QUILLMOTH_RUNTIME_DIR='" + ShotPath("run") + "' '" +
+                              ShotPath("quillmoth") + "' --headless --tick-start " +
+                              std::to_string(tickStart) + " --script '" + ShotPath("replay.txt") +
+                              "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream replayed(folder_ / "quill.dat", std::ios::binary);
+  const std::vector<uint8_t> replayedRecords{std::istreambuf_iterator<char>(replayed), {}};
+  // A windowed frame lasts a little over 30 ms, a headless one exactly 30:
+  // on a game of some 200 frames the seconds stay the same.
+  EXPECT_EQ(replayedRecords, livedRecords);
 }
 
 }  // namespace

@@ -18,10 +18,12 @@ class ChildProcess {
  public:
   // `environment` entries ("NAME=value") come first, so they win over the
   // test's own.
-  ChildProcess(std::vector<std::string> arguments, std::vector<std::string> environment) {
+  // `binary` defaults to the program the build made.
+  ChildProcess(std::vector<std::string> arguments, std::vector<std::string> environment,
+               const std::string& binary = QUILLMOTH_BINARY) {
     // Everything the child needs is built before the fork.
     for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
-    std::vector<char*> argv{const_cast<char*>(QUILLMOTH_BINARY)}, envp;
+    std::vector<char*> argv{const_cast<char*>(binary.c_str())}, envp;
     for (std::string& word : arguments) argv.push_back(word.data());
     for (std::string& entry : environment) envp.push_back(entry.data());
     argv.push_back(nullptr);
@@ -34,7 +36,7 @@ class ChildProcess {
       dup2(out[1], 1);
       dup2(err[1], 2);
       for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-      execve(QUILLMOTH_BINARY, argv.data(), envp.data());
+      execve(binary.c_str(), argv.data(), envp.data());
       _exit(127);
     }
     close(in[0]);
