@@ -85,9 +85,17 @@ Coverage Coverage::Grown(double radius) const {
   for (int dy = -r; dy <= r; ++dy)
     for (int dx = -r; dx <= r; ++dx)
       if (dx * dx + dy * dy <= r * r) offsets.emplace_back(dx, dy);
+  const auto set = [&](int i, int j) {
+    return i >= 0 && j >= 0 && i < sw && j < sh && samples[static_cast<size_t>(j * sw + i)];
+  };
+  // Only samples on the edge of the mask need their disc: any point within
+  // the radius of an inner sample is at least as close to the sample of the
+  // mask nearest to it, and that one has an empty neighbour (the one towards
+  // the point). The result is the same; large icons grow many times faster.
   for (int j = 0; j < sh; ++j)
     for (int i = 0; i < sw; ++i) {
-      if (!samples[static_cast<size_t>(j * sw + i)]) continue;
+      if (!set(i, j) || (set(i - 1, j) && set(i + 1, j) && set(i, j - 1) && set(i, j + 1)))
+        continue;
       for (auto [dx, dy] : offsets) {
         const int a = i + dx;
         const int b = j + dy;
