@@ -2,10 +2,10 @@
 # the configured one (`--prefix`), and the menu entry's Exec line and the
 # manual page name the installed program by its absolute path. Expects
 # QUILLMOTH_SOURCE, QUILLMOTH_STAGE, QUILLMOTH_APP_ID, QUILLMOTH_VERSION and
-# the install folders QUILLMOTH_BINDIR, QUILLMOTH_PROGRAM_DIR, QUILLMOTH_DATADIR
-# and QUILLMOTH_MANDIR (relative to the prefix, or absolute).
+# the install folders QUILLMOTH_BINDIR, QUILLMOTH_PROGRAM_DIR, QUILLMOTH_DATADIR,
+# QUILLMOTH_MANDIR and QUILLMOTH_DOC_DIR (relative to the prefix, or absolute).
 
-foreach(dir BINDIR PROGRAM_DIR DATADIR MANDIR)
+foreach(dir BINDIR PROGRAM_DIR DATADIR MANDIR DOC_DIR)
   if(IS_ABSOLUTE "${QUILLMOTH_${dir}}")
     set(full_${dir} "${QUILLMOTH_${dir}}")
   else()
@@ -32,7 +32,7 @@ file(INSTALL DESTINATION "${full_DATADIR}/applications" TYPE FILE
      FILES "${QUILLMOTH_STAGE}/${QUILLMOTH_APP_ID}.desktop")
 
 # Manual page: a backslash or hyphen in a path is written as roff wants it.
-foreach(path PROGRAM_DIR BINARY)
+foreach(path PROGRAM_DIR DOC_DIR BINARY)
   if(path STREQUAL "BINARY")
     set(value "${binary}")
   else()
