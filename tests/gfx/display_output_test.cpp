@@ -71,15 +71,26 @@ TEST_F(DisplayOutputTest, FramesLandAtTheDisplaysPitchesAndMessagesAlwaysFlow) {
   // The emulated layouts as they report themselves, then odd and unusual
   // pitches over the same memory, a 12-bit display and one that gives no
   // address: neither is drawn. The sideways panel's pixel (0, 0) lies 640
-  // bytes past GXBeginDraw's address.
+  // bytes past GXBeginDraw's address; its columns may also run up, or lie
+  // wider apart. With a pixel pitch of 0 a whole row lands on one pixel,
+  // and the last one stored shows.
   const std::tuple<host::DisplayMode, int32_t, int32_t, bool> cases[] = {
-      {Rgb565, 2, 480, true},         {Rgb565Wide, 2, 512, true},
-      {Rgb565Flipped, 2, -480, true}, {Rgb565Sideways, 640, -2, true},
-      {Rgb565Wide, 3, 513, true},     {Rgb565Sideways, 641, -3, true},
-      {Rgb565, -3, 480, true},        {Gray4, 160, 0, true},
-      {Gray2, 0, 60, true},           {Gray2, 0, 66, true},
-      {Gray2, 7, 57, true},           {Rgb444, 2, 480, false},
-      {Rgb565, 2, 480, false}};
+      {Rgb565, 2, 480, true},
+      {Rgb565Wide, 2, 512, true},
+      {Rgb565Flipped, 2, -480, true},
+      {Rgb565Sideways, 640, -2, true},
+      {Rgb565Wide, 3, 513, true},
+      {Rgb565Sideways, 641, -3, true},
+      {Rgb565, -3, 480, true},
+      {Gray4, 160, 0, true},
+      {Gray2, 0, 60, true},
+      {Gray2, 0, 66, true},
+      {Gray2, 7, 57, true},
+      {Rgb444, 2, 480, false},
+      {Rgb565, 2, 480, false},
+      {Rgb565Sideways, 640, 2, true},
+      {Rgb565Sideways, 642, -2, true},
+      {Rgb565, 0, 2, true}};
   for (const auto& [mode, pixelPitch, rowPitch, drawn] : cases) {
     SCOPED_TRACE(std::to_string(static_cast<int>(mode)) + " pitches " + std::to_string(pixelPitch) +
                  ", " + std::to_string(rowPitch));

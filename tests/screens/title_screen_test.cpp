@@ -1,6 +1,9 @@
 #include "screens/title_screen.h"
 
+#include <array>
+#include <climits>
 #include <cmath>
+#include <random>
 
 #include "game/game_fixture.h"
 
@@ -64,6 +67,52 @@ TEST_F(Title, WholeFramesAtAnglesThatTurnTheTextureEveryWay) {
     EXPECT_TRUE(Frame() == expected) << angle;
     EXPECT_EQ(std::tuple(TitleAngle, TitlePhaseU, TitlePhaseV),
               std::tuple((angle + 2) % 360, (phaseU + 2) % 360, (phaseV + 3) % 360));
+  }
+}
+
+// The textured area is drawn by cutting rows where a coordinate leaves its
+// copy of the texture and fetching texels eight at a time; it must match the
+// closed form for every angle of the animation and for any steps and drifts
+// at all: large, negative, and walks that cross 2^32 inside a row.
+TEST_F(Title, TheTextureWalkMatchesTheRuleForEveryAngleAndAnyStep) {
+  std::mt19937 random(7);
+  for (uint32_t i = 0; i < 240 * 240; ++i) {
+    const int32_t dx = static_cast<int32_t>(i % 240) - 120, dy = static_cast<int32_t>(i / 240) - 90;
+    const bool window = dx * dx + dy * dy < 3600 || (i / 240 > 200 && random() % 3 == 0);
+    front_[i] = window ? KeyColour : static_cast<uint16_t>(i | 1);
+  }
+  for (uint16_t& texel : backdrop_) texel = static_cast<uint16_t>(random());
+  std::vector<std::array<int32_t, 6>> cases;  // ux, uy, vx, vy, P, S
+  for (int32_t angle = 0; angle < 360; ++angle) {
+    std::tie(TitleAngle, TitlePhaseU, TitlePhaseV) = std::tuple(angle, angle * 7 % 360, angle);
+    ComputeTitleFrame();
+    cases.push_back({TitleUx, TitleUy, TitleVx, TitleVy, TitleDriftP, TitleDriftS});
+  }
+  const auto any = [&](uint32_t span) {
+    return static_cast<int32_t>(random() % (2 * span + 1)) - static_cast<int32_t>(span);
+  };
+  for (int32_t k = 0; k < 60; ++k) {
+    const uint32_t span = k % 3 == 0 ? 1u << 30 : k % 3 == 1 ? 70'000 : 600;
+    cases.push_back({any(span), any(span), any(span), any(span), any(span), any(span)});
+  }
+  cases.push_back({INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN, 1, -1});
+  for (const auto& c : cases) {
+    std::tie(TitleUx, TitleUy, TitleVx, TitleVy, TitleDriftP, TitleDriftS) =
+        std::tuple(c[0], c[1], c[2], c[3], c[4], c[5]);
+    const auto [ux, uy, vx, vy] =
+        std::tuple(static_cast<uint32_t>(c[0]), static_cast<uint32_t>(c[1]),
+                   static_cast<uint32_t>(c[2]), static_cast<uint32_t>(c[3]));
+    const uint32_t u0 = 65536u - static_cast<uint32_t>(c[4]) * (vx + ux);
+    const uint32_t v0 = 65536u - static_cast<uint32_t>(c[5]) * (vy + uy);
+    Pixels expected(front_);
+    for (uint32_t i = 0; i < 240 * 240; ++i) {
+      const uint32_t x = i % 240, y = i / 240;
+      const uint32_t u = u0 + (y + 1) * vx + x * ux, v = v0 + (y + 1) * vy + x * uy;
+      if (front_[i] == KeyColour) expected[i] = backdrop_[(v >> 8) % 240 * 240 + (u >> 8) % 240];
+    }
+    DrawTitleUpperArea();
+    ASSERT_TRUE(Pixels(BackBuffer, BackBuffer + 240 * 240) == expected)
+        << c[0] << " " << c[1] << " " << c[2] << " " << c[3] << " " << c[4] << " " << c[5];
   }
 }
 
