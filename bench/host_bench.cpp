@@ -89,19 +89,15 @@ BENCHMARK(BM_HostScale3AnyFormat);
 
 intptr_t Quiet(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
-// A scale-3 window on the dummy video driver showing rgb565 display memory.
-bool OpenDummyWindow(benchmark::State& state) {
+// A scale-3 window on the dummy video driver showing rgb565 display memory,
+// meeting other copies in `folder`, away from any game running on this
+// desktop.
+bool OpenDummyWindow(benchmark::State& state, const std::string& folder) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   host::Options options;
   options.Scale = 3;
-  // Away from any copy of the game running on this desktop.
-  static const std::string meetings = [] {
-    std::string folder =
-        (std::filesystem::temp_directory_path() / "quillmoth-bench-XXXXXX").string();
-    return mkdtemp(folder.data()) != nullptr ? folder : std::string();
-  }();
-  options.RuntimeDir = meetings;
+  options.RuntimeDir = folder;
   std::string error;
   if (!host::Start(options, &error)) {
     state.SkipWithError(error.c_str());
@@ -130,7 +126,15 @@ bool OpenDummyWindow(benchmark::State& state) {
 // picture, 240 for a title frame (the panel below stays), 0 for a still one.
 void BM_HostPresentScale3(benchmark::State& state) {
   const auto rows = static_cast<int>(state.range(0));
-  if (!OpenDummyWindow(state)) return;
+  std::string folder = (std::filesystem::temp_directory_path() / "quillmoth-bench-XXXXXX").string();
+  if (mkdtemp(folder.data()) == nullptr) {
+    state.SkipWithError("no temporary folder");
+    return;
+  }
+  if (!OpenDummyWindow(state, folder)) {
+    std::filesystem::remove_all(folder);
+    return;
+  }
   uint16_t flip = 0;
   for (auto _ : AgainstMemcpy(state)) {
     auto* d = static_cast<uint8_t*>(GXBeginDraw());
@@ -140,6 +144,7 @@ void BM_HostPresentScale3(benchmark::State& state) {
   }
   GXCloseDisplay();
   host::Stop();
+  std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_HostPresentScale3)->Arg(320)->Arg(240)->Arg(0);
 
