@@ -96,15 +96,15 @@ void DrawGlyph(int32_t glyph, int32_t penX, int32_t penY, int32_t colour) {
   // order of the writes changes nothing.
   const int32_t side = CellPixels * GlyphColumns;
   if (penX >= 0 && penY >= 0 && penX + side <= ScreenWidth && penY + side <= ScreenHeight) {
-    const auto ink = static_cast<uint16_t>(colour);
+    const uint32_t ink = (colour & 0xFFFFu) * 0x10001u;  // two pixels at once
     for (int32_t k = 0; k < GlyphRows; ++k) {
       const char* row = GlyphFont[glyph][k];
       if (row == nullptr) continue;
       uint16_t* top = BackBuffer + (penY + CellPixels * k) * ScreenWidth + penX;
-      uint16_t* bottom = top + ScreenWidth;
       for (int32_t j = 0; j < GlyphColumns; ++j) {
         if (row[j] != 'o') continue;
-        top[2 * j] = top[2 * j + 1] = bottom[2 * j] = bottom[2 * j + 1] = ink;
+        std::memcpy(top + 2 * j, &ink, sizeof ink);
+        std::memcpy(top + ScreenWidth + 2 * j, &ink, sizeof ink);
       }
     }
     return;
