@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "display_modes.h"
 #include "frame_baseline.h"
 #include "platform/display_memory.h"
 #include "platform/host.h"
@@ -21,15 +22,6 @@
 #include "platform/window_picture.h"
 
 namespace {
-
-constexpr host::DisplayMode Modes[] = {
-    host::DisplayMode::Rgb565,        host::DisplayMode::Rgb565Wide,
-    host::DisplayMode::Rgb565Flipped, host::DisplayMode::Rgb565Sideways,
-    host::DisplayMode::Gray4,         host::DisplayMode::Gray2,
-    host::DisplayMode::Rgb444,
-};
-constexpr const char* ModeNames[] = {"rgb565", "rgb565-wide", "rgb565-flipped", "rgb565-sideways",
-                                     "gray4",  "gray2",       "rgb444"};
 
 using Picture = std::vector<uint32_t>;
 

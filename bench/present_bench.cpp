@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "display_modes.h"
 #include "frame_baseline.h"
 #include "gfx/back_buffer.h"
 #include "gfx/display_output.h"
@@ -14,15 +15,6 @@
 #include "platform/platform.h"
 
 namespace {
-
-constexpr host::DisplayMode Modes[] = {
-    host::DisplayMode::Rgb565,        host::DisplayMode::Rgb565Wide,
-    host::DisplayMode::Rgb565Flipped, host::DisplayMode::Rgb565Sideways,
-    host::DisplayMode::Gray4,         host::DisplayMode::Gray2,
-    host::DisplayMode::Rgb444,
-};
-constexpr const char* ModeNames[] = {"rgb565", "rgb565-wide", "rgb565-flipped", "rgb565-sideways",
-                                     "gray4",  "gray2",       "rgb444"};
 
 // A headless display in the given layout, with the program's frame.
 bool OpenDisplay(host::DisplayMode mode, benchmark::State& state) {
