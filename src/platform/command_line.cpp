@@ -30,6 +30,7 @@ std::string UsageText() {
          "  --tick-start N    first value of the millisecond counter, 0 to 4294967295\n"
          "  --record FILE     write the run to FILE as a script a headless run replays\n"
          "  --mute            start with the sound output off\n"
+         "  --shot-scale N    F12's screenshots at N times 240 x 320, 1 to 8 (default 1)\n"
          "  -h, --help        show this and exit\n"
          "  -v, --version     show the version and exit\n";
 }
@@ -49,7 +50,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       hasValue = true;
     }
     const bool takesValue = name == "--scale" || name == "--display" || name == "--script" ||
-                            name == "--tick-start" || name == "--record";
+                            name == "--tick-start" || name == "--record" || name == "--shot-scale";
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return Fail("option " + name + " needs a value");
       value = arguments[++i];
@@ -74,6 +75,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       if (!ParseWholeNumber(value, 1, 8, &number))
         return Fail("--scale must be a whole number from 1 to 8");
       result.Settings.Scale = static_cast<int>(number);
+    } else if (name == "--shot-scale") {
+      if (!ParseWholeNumber(value, 1, 8, &number)) {
+        return Fail("--shot-scale must be a whole number from 1 to 8");
+      }
+      result.Settings.ShotScale = static_cast<int>(number);
     } else if (name == "--display") {
       if (!ParseDisplayMode(value, &result.Settings.Display)) {
         return Fail("--display does not know the mode '" + value + "'");

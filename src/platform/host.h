@@ -44,6 +44,7 @@ struct Options {
   // speaker button still works).
   bool Mute = false;
   std::string RecordPath;  // --record: the run written down as a script
+  int ShotScale = 1;       // --shot-scale: F12's pictures are this many times 240 x 320
 };
 
 // Parses a --display value; false when it names no mode.

@@ -1,6 +1,7 @@
 // The SDL2 backend: a real window showing the display memory, input from the
 // mouse, touch and keyboard, effects through the audio device, and the real
-// clock.
+// clock. The window also answers a few keys of its own (full screen, a
+// screenshot) that the game never sees.
 //
 // The picture goes into the window's own surface, scaled by the host (see
 // window_picture.h), not through an SDL renderer: without a GPU driver the
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -24,17 +26,19 @@
 #include "platform/icon.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/screenshot.h"
 #include "platform/sound.h"
 #include "platform/window_picture.h"
 
 namespace host::detail {
 namespace {
 
-constexpr int MaxDefaultScale = 3;
-
 class SdlBackend final : public Backend {
  public:
-  SdlBackend(const Options& options, int scale) : TickStart_(options.TickStart), Scale_(scale) {}
+  explicit SdlBackend(const Options& options)
+      : TickStart_(options.TickStart),
+        RequestedScale_(options.Scale),
+        ShotScale_(options.ShotScale) {}
 
   ~SdlBackend() override {
     Mixer_.reset();  // closes the audio device before SDL goes
@@ -66,6 +70,13 @@ class SdlBackend final : public Backend {
       return;
     }
     SDL_ShowWindow(Window_);
+    if (!Fitted_) {
+      // An X11 window manager tells its frame only once the window is
+      // mapped: size the window again now that its borders are known.
+      Fitted_ = true;
+      SDL_PumpEvents();
+      FitToDesktop(false);
+    }
     SDL_RaiseWindow(Window_);
     Hidden_ = Minimised_ = false;
     Present(true);
@@ -89,15 +100,89 @@ class SdlBackend final : public Backend {
   bool OpenWindow() {
     if (Window_ != nullptr) return true;
     // A normal desktop window: decorated so the player can move and close
-    // it; the picture is scaled by a whole factor and never smoothed, so
-    // every display pixel stays a crisp square.
+    // it, resizable and maximisable; the picture is scaled by a whole factor
+    // and never smoothed, so every display pixel stays a crisp square. It is
+    // made hidden at a guess (no borders) and sized once its borders are
+    // known.
     Window_ = SDL_CreateWindow("Quillmoth", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               ScreenWidth * Scale_, ScreenHeight * Scale_, SDL_WINDOW_HIDDEN);
+                               ScreenWidth, ScreenHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (Window_ == nullptr) return false;
+    // Smaller than the picture, its edges would be cut off.
+    SDL_SetWindowMinimumSize(Window_, ScreenWidth, ScreenHeight);
+    FitToDesktop(true);
     if (const IconImage* icon = IconFromHandle(GameWindowIcon())) SetIcon(*icon);
     // The surface is made here, not at the first frame, so that a desktop
     // that cannot give one fails the start like a window that cannot open.
     return SDL_GetWindowSurface(Window_) != nullptr;
+  }
+
+  // Gives the window the largest whole factor (up to the one asked for) at
+  // which it fits the desktop's usable area with its borders, centred
+  // there, frame included. `first` sizes it whatever it is; the call after
+  // the first show only shrinks a window that turned out too large and
+  // centres it again with its frame, and says so when an explicit --scale
+  // had to come down.
+  void FitToDesktop(bool first) {
+    SDL_Rect usable{};
+    const int display = std::max(SDL_GetWindowDisplayIndex(Window_), 0);
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) {
+      // No desktop size to go by: the factor asked for, else 1.
+      if (first) SetScale(std::max(RequestedScale_, 1), usable, {});
+      return;
+    }
+    WindowBorders borders;
+    // Unknown borders (an error, or none yet, as without a window manager)
+    // count as none.
+    if (SDL_GetWindowBordersSize(Window_, &borders.Top, &borders.Left, &borders.Bottom,
+                                 &borders.Right) != 0) {
+      borders = {};
+    }
+    const int scale = FitWindowScale(usable.w, usable.h, borders, RequestedScale_);
+    const bool bordered = borders.Top + borders.Left + borders.Bottom + borders.Right > 0;
+    if (first || scale < Scale_ || bordered) SetScale(scale, usable, borders);
+    if (!first && RequestedScale_ > scale) {
+      std::fprintf(stderr, "quillmoth: --scale %d does not fit the desktop (%d x %d); using %d\n",
+                   RequestedScale_, usable.w, usable.h, scale);
+    }
+  }
+
+  void SetScale(int scale, const SDL_Rect& usable, const WindowBorders& borders) {
+    Scale_ = scale;
+    const int width = ScreenWidth * scale;
+    const int height = ScreenHeight * scale;
+    SDL_SetWindowSize(Window_, width, height);
+    if (usable.w <= 0 || usable.h <= 0) return;
+    // Centred frame and all, so a tall title bar never lands above the desktop.
+    const int outerWidth = width + borders.Left + borders.Right;
+    const int outerHeight = height + borders.Top + borders.Bottom;
+    SDL_SetWindowPosition(Window_,
+                          usable.x + std::max((usable.w - outerWidth) / 2, 0) + borders.Left,
+                          usable.y + std::max((usable.h - outerHeight) / 2, 0) + borders.Top);
+  }
+
+  // The host's keys: full screen on and off, and a screenshot. True when the
+  // key is the host's; the game never sees it, neither going down nor
+  // coming up.
+  bool HostKey(const SDL_KeyboardEvent& key) {
+    const SDL_Keycode code = key.keysym.sym;
+    if (key.type == SDL_KEYUP) return HostKeysDown_.erase(code) > 0;
+    const bool enter = code == SDLK_RETURN || code == SDLK_KP_ENTER;
+    const bool fullScreen =
+        Window_ != nullptr && (SDL_GetWindowFlags(Window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    if (code != SDLK_F11 && code != SDLK_F12 && code != SDLK_ESCAPE &&
+        !(enter && (key.keysym.mod & KMOD_ALT) != 0)) {
+      return false;
+    }
+    HostKeysDown_.insert(code);
+    if (key.repeat != 0 || Window_ == nullptr) return true;  // held down: once is enough
+    if (code == SDLK_F12) {
+      SaveScreenshot(ShotScale_);
+    } else if (code != SDLK_ESCAPE || fullScreen) {
+      // Borderless over the whole desktop, no video mode change; the
+      // surface takes the desktop's size and the picture is centred in it.
+      SDL_SetWindowFullscreen(Window_, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    return true;
   }
 
   void SetIcon(const IconImage& icon) {
@@ -214,6 +299,7 @@ class SdlBackend final : public Backend {
       }
       case SDL_KEYDOWN:
       case SDL_KEYUP:
+        if (HostKey(event.key)) break;
         Post(event.type == SDL_KEYDOWN ? MessageKeyDown : MessageKeyUp,
              static_cast<uintptr_t>(static_cast<uint32_t>(event.key.keysym.sym)), 0);
         break;
@@ -269,7 +355,11 @@ class SdlBackend final : public Backend {
   }
 
   uint32_t TickStart_;
-  int Scale_;
+  int RequestedScale_;  // 0: the default
+  int ShotScale_;
+  int Scale_ = 1;
+  bool Fitted_ = false;  // sized again after the first show
+  std::set<SDL_Keycode> HostKeysDown_;
   SDL_Window* Window_ = nullptr;
   std::unique_ptr<Mixer> Mixer_;
   bool Closed_ = false;
@@ -290,16 +380,6 @@ class SdlBackend final : public Backend {
   PictureScaler Scaler_;
 };
 
-// The largest whole factor, up to 3, at which the window fits the desktop's
-// usable area (without the panels a desktop reserves).
-int DefaultScale() {
-  SDL_Rect usable;
-  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
-  int scale = MaxDefaultScale;
-  while (scale > 1 && (ScreenWidth * scale > usable.w || ScreenHeight * scale > usable.h)) --scale;
-  return scale;
-}
-
 }  // namespace
 
 std::unique_ptr<Backend> MakeSdlBackend(const Options& options, std::string* error) {
@@ -314,8 +394,7 @@ std::unique_ptr<Backend> MakeSdlBackend(const Options& options, std::string* err
     SDL_Quit();
     return nullptr;
   }
-  const int scale = options.Scale > 0 ? options.Scale : DefaultScale();
-  return std::make_unique<SdlBackend>(options, scale);
+  return std::make_unique<SdlBackend>(options);
 }
 
 }  // namespace host::detail

@@ -47,6 +47,18 @@ void Replicate(const uint32_t* source, uint32_t* out) {
 
 }  // namespace
 
+int FitWindowScale(int usableWidth, int usableHeight, const WindowBorders& borders, int requested) {
+  // Past 3 the default window would fill most desktops; a player who wants
+  // more asks for it (or maximises).
+  constexpr int MaxDefaultScale = 3;
+  int scale = requested > 0 ? requested : MaxDefaultScale;
+  while (scale > 1 && (ScreenWidth * scale + borders.Left + borders.Right > usableWidth ||
+                       ScreenHeight * scale + borders.Top + borders.Bottom > usableHeight)) {
+    --scale;
+  }
+  return scale;
+}
+
 PicturePlacement PlacePicture(int width, int height) {
   const int factor = std::max(1, std::min(width / ScreenWidth, height / ScreenHeight));
   return {factor, (width - ScreenWidth * factor) / 2, (height - ScreenHeight * factor) / 2};

@@ -22,6 +22,19 @@ struct PicturePlacement {
   int Top = 0;
 };
 
+// What the window manager adds around a window: title bar, frame.
+struct WindowBorders {
+  int Top = 0;
+  int Left = 0;
+  int Bottom = 0;
+  int Right = 0;
+};
+
+// The largest whole factor, at most `requested` (at most 3 when it is 0, the
+// default), at which the window and its borders fit a usable desktop area of
+// this size; at least 1, even on a desktop too small for that.
+int FitWindowScale(int usableWidth, int usableHeight, const WindowBorders& borders, int requested);
+
 // The largest whole factor (at least 1) at which the picture fits a window
 // area of this size, centred in it.
 PicturePlacement PlacePicture(int width, int height);

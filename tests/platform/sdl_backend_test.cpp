@@ -5,16 +5,21 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <regex>
+#include <string>
 #include <vector>
 
 #include "platform/host.h"
 #include "platform/platform.h"
+#include "platform/png_file.h"
 #include "platform/window_picture.h"
 #include "support/headless_host.h"
 
 namespace {
 
 using host::detail::PicturePlacement;
+using host::detail::WindowBorders;
 
 intptr_t Quiet(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
@@ -66,28 +71,49 @@ void FillRow(int y, uint16_t colour) {
   GXEndDraw();
 }
 
-using SdlBackendTest = HeadlessHostTest;
+void PushKey(SDL_EventType type, SDL_Keycode key, uint16_t modifiers = KMOD_NONE) {
+  SDL_Event event{};
+  event.type = type;
+  event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  event.key.keysym.sym = key;
+  event.key.keysym.mod = modifiers;
+  SDL_PushEvent(&event);
+}
+
+class SdlBackendTest : public HeadlessHostTest {
+ protected:
+  // Starts the SDL host on the dummy drivers and shows the game's window;
+  // the SDL window it opened, or nullptr.
+  SDL_Window* OpenWindow(host::Options options, WindowHandle* handle = nullptr) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    options.RuntimeDir = Folder().string();
+    std::string error;
+    if (!host::Start(options, &error)) {
+      ADD_FAILURE() << error;
+      return nullptr;
+    }
+    WindowClass windowClass{};
+    windowClass.Procedure = Quiet;
+    windowClass.ClassName = "Quillmoth";
+    if (!DeclareWindowClass(windowClass)) return nullptr;
+    const WindowHandle window =
+        CreatePlatformWindow(ExStyleTopMost, "Quillmoth", "Quillmoth", StyleVisible, 0, 0, 240, 320,
+                             nullptr, nullptr, GetProgramInstance(), nullptr);
+    if (window == nullptr) return nullptr;
+    if (handle != nullptr) *handle = window;
+    ShowPlatformWindow(window, ShowNormal);
+    SDL_Window* shown = nullptr;
+    for (Uint32 id = 1; id < 64 && shown == nullptr; ++id) shown = SDL_GetWindowFromID(id);
+    return shown;
+  }
+};
 
 TEST_F(SdlBackendTest, ScaledWindowShowsChangedRowsMapsClicksAndCloses) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
   host::Options options;
   options.Scale = 2;
-  options.RuntimeDir = Folder().string();
-  std::string error;
-  ASSERT_TRUE(host::Start(options, &error)) << error;
-
-  WindowClass windowClass{};
-  windowClass.Procedure = Quiet;
-  windowClass.ClassName = "Quillmoth";
-  ASSERT_TRUE(DeclareWindowClass(windowClass));
-  const WindowHandle window =
-      CreatePlatformWindow(ExStyleTopMost, "Quillmoth", "Quillmoth", StyleVisible, 0, 0, 240, 320,
-                           nullptr, nullptr, GetProgramInstance(), nullptr);
-  ASSERT_NE(window, nullptr);
-  ShowPlatformWindow(window, ShowNormal);
-  SDL_Window* shown = nullptr;
-  for (Uint32 id = 1; id < 64 && shown == nullptr; ++id) shown = SDL_GetWindowFromID(id);
+  WindowHandle window = nullptr;
+  SDL_Window* shown = OpenWindow(options, &window);
   ASSERT_NE(shown, nullptr);
   EXPECT_STREQ(SDL_GetWindowTitle(shown), "Quillmoth");
   int width = 0, height = 0;
@@ -147,6 +173,173 @@ TEST_F(SdlBackendTest, ScaledWindowShowsChangedRowsMapsClicksAndCloses) {
   ASSERT_EQ(clicks.size(), 1u);
   EXPECT_EQ(clicks[0].Second, PackStylusPosition(10, 20));
   host::Stop();
+}
+
+TEST(WindowSizeTest, LargestFactorUpToTheOneAskedForThatFitsWithBorders) {
+  const struct {
+    int Width, Height;
+    WindowBorders Borders;  // top, left, bottom, right
+    int Requested, Expected;
+  } cases[] = {
+      {1280, 1024, {}, 0, 3},             // 720 x 960: the default's ceiling
+      {1280, 960, {}, 0, 3},              // exactly
+      {1280, 960, {20, 1, 5, 1}, 0, 2},   // 960 + 25 rows of frame do not fit
+      {1280, 1024, {}, 4, 3},             // 1280 rows do not fit
+      {1280, 1024, {20, 1, 5, 1}, 4, 3},  // 985 x 722 do
+      {1280, 1024, {}, 2, 2},             // fits: kept
+      {1920, 1080, {}, 0, 3},
+      {1920, 1080, {121, 0, 0, 0}, 0, 2},  // 1081 rows
+      {1920, 1080, {}, 8, 3},
+      {3840, 2160, {}, 0, 3},
+      {3840, 2160, {30, 2, 2, 2}, 8, 6},  // 7 would be 2240 rows
+      {700, 2000, {}, 0, 2},              // 720 columns do not fit
+      {700, 2000, {0, 10, 0, 10}, 5, 2},
+      {480, 640, {}, 2, 2},
+      {480, 640, {0, 1, 0, 0}, 2, 1},
+      {800, 600, {}, 0, 1},
+      {200, 200, {}, 8, 1},  // nothing fits: still 1
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(host::detail::FitWindowScale(c.Width, c.Height, c.Borders, c.Requested), c.Expected)
+        << c.Width << "x" << c.Height << " top " << c.Borders.Top << " asked " << c.Requested;
+  }
+}
+
+TEST_F(SdlBackendTest, ScaleThatDoesNotFitTheDummyDesktopComesDownAndSaysSo) {
+  // The dummy driver's one display, with no window manager and so no borders.
+  const struct {
+    int Requested, Width, Height;
+    const char* Said;
+  } cases[] = {
+      {0, 480, 640, ""},
+      {1, 240, 320, ""},
+      {2, 480, 640, ""},
+      {3, 480, 640, "quillmoth: --scale 3 does not fit the desktop (1024 x 768); using 2\n"},
+      {8, 480, 640, "quillmoth: --scale 8 does not fit the desktop (1024 x 768); using 2\n"},
+  };
+  for (const auto& c : cases) {
+    host::Options options;
+    options.Scale = c.Requested;
+    testing::internal::CaptureStderr();
+    SDL_Window* shown = OpenWindow(options);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.Said);
+    ASSERT_NE(shown, nullptr);
+    SDL_Rect usable{};
+    ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
+    ASSERT_EQ(std::vector<int>({usable.w, usable.h}), std::vector<int>({1024, 768}));
+    int width = 0, height = 0;
+    SDL_GetWindowSize(shown, &width, &height);
+    EXPECT_EQ(std::vector<int>({width, height}), std::vector<int>({c.Width, c.Height}))
+        << "--scale " << c.Requested;
+    EXPECT_NE(SDL_GetWindowFlags(shown) & SDL_WINDOW_RESIZABLE, 0u);
+    SDL_GetWindowMinimumSize(shown, &width, &height);
+    EXPECT_EQ(std::vector<int>({width, height}), std::vector<int>({240, 320}));
+    host::Stop();
+  }
+}
+
+TEST_F(SdlBackendTest, FullScreenKeysToggleTheWindowAndNeverReachTheGame) {
+  WindowHandle window = nullptr;
+  SDL_Window* shown = OpenWindow({}, &window);
+  ASSERT_NE(shown, nullptr);
+  TakeAll();
+  // Each key event, and whether the window is full screen after it; none of
+  // them reaches the game.
+  const struct {
+    SDL_EventType Type;
+    SDL_Keycode Key;
+    uint16_t Modifiers;
+    bool FullScreen;
+  } steps[] = {
+      {SDL_KEYDOWN, SDLK_F11, KMOD_NONE, true},      {SDL_KEYUP, SDLK_F11, KMOD_NONE, true},
+      {SDL_KEYDOWN, SDLK_F11, KMOD_NONE, false},     {SDL_KEYUP, SDLK_F11, KMOD_NONE, false},
+      {SDL_KEYDOWN, SDLK_ESCAPE, KMOD_NONE, false},  // not full screen: nothing to leave
+      {SDL_KEYUP, SDLK_ESCAPE, KMOD_NONE, false},    {SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT, true},
+      {SDL_KEYUP, SDLK_RETURN, KMOD_NONE, true},  // Alt let go first
+      {SDL_KEYDOWN, SDLK_ESCAPE, KMOD_NONE, false},  {SDL_KEYUP, SDLK_ESCAPE, KMOD_NONE, false},
+      {SDL_KEYDOWN, SDLK_KP_ENTER, KMOD_RALT, true}, {SDL_KEYUP, SDLK_KP_ENTER, KMOD_RALT, true},
+      {SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT, false},  {SDL_KEYUP, SDLK_RETURN, KMOD_LALT, false},
+  };
+  for (const auto& step : steps) {
+    PushKey(step.Type, step.Key, step.Modifiers);
+    for (const PlatformMessage& message : TakeAll()) {
+      EXPECT_NE(message.Message, MessageKeyDown) << step.Key;
+      EXPECT_NE(message.Message, MessageKeyUp) << step.Key;
+    }
+    EXPECT_EQ((SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                  SDL_WINDOW_FULLSCREEN_DESKTOP,
+              step.FullScreen)
+        << step.Key << (step.Type == SDL_KEYDOWN ? " down" : " up");
+  }
+
+  // Any other key, Enter without Alt among them, reaches the game as before.
+  PushKey(SDL_KEYDOWN, SDLK_RETURN);
+  PushKey(SDL_KEYUP, SDLK_RETURN);
+  PushKey(SDL_KEYDOWN, SDLK_a, KMOD_LALT);
+  const auto messages = TakeAll();
+  ASSERT_EQ(messages.size(), 3u);
+  const uint32_t expected[][2] = {
+      {MessageKeyDown, SDLK_RETURN}, {MessageKeyUp, SDLK_RETURN}, {MessageKeyDown, SDLK_a}};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(messages[i].Window, window);
+    EXPECT_EQ(messages[i].Message, expected[i][0]);
+    EXPECT_EQ(messages[i].First, expected[i][1]);
+  }
+  EXPECT_EQ(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN, 0u);
+  host::Stop();
+}
+
+TEST_F(SdlBackendTest, F12WritesWhatTheDisplayShowsIntoThePicturesFolder) {
+  const std::filesystem::path pictures = Folder() / "pictures";  // made when missing
+  setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
+  std::vector<std::string> written;
+  for (const int factor : {1, 2}) {
+    SCOPED_TRACE(factor);
+    host::Options options;
+    options.ShotScale = factor;
+    SDL_Window* shown = OpenWindow(options);
+    ASSERT_NE(shown, nullptr);
+    GXOpenDisplay(nullptr, GXFullScreen);
+    FillRow(0, 0xFFFF);    // white
+    FillRow(319, 0x001F);  // blue
+    TakeAll();
+    testing::internal::CaptureStderr();
+    PushKey(SDL_KEYDOWN, SDLK_F12);
+    PushKey(SDL_KEYUP, SDLK_F12);
+    const auto messages = TakeAll();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(messages.empty());
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(
+        said, match,
+        std::regex("quillmoth: screenshot saved to (.*)/(quillmoth-20\\d\\d-[01]\\d-[0-3]\\d-"
+                   "[0-2]\\d-[0-5]\\d-[0-6]\\d(-2)?\\.png)\n")))
+        << said;
+    EXPECT_EQ(std::filesystem::path(match[1].str()), pictures);
+    written.push_back(match[2].str());
+
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgba;
+    ASSERT_TRUE(
+        host::detail::ReadPngRgba(match[1].str() + "/" + match[2].str(), &width, &height, &rgba));
+    ASSERT_EQ(std::vector<int>({width, height}), std::vector<int>({240 * factor, 320 * factor}));
+    const auto pixel = [&](int x, int y) {
+      const uint8_t* p = rgba.data() + (static_cast<size_t>(y) * width + x) * 4;
+      return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+    };
+    // Display row 0 is the top `factor` rows, row 319 the bottom ones.
+    EXPECT_EQ(pixel(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(pixel(width - 1, factor - 1), 0xFFFFFFu);
+    EXPECT_EQ(pixel(0, factor), 0u);
+    EXPECT_EQ(pixel(width - 1, height - factor - 1), 0u);
+    EXPECT_EQ(pixel(0, height - factor), 0x0000FFu);
+    EXPECT_EQ(pixel(width - 1, height - 1), 0x0000FFu);
+    host::Stop();
+  }
+  unsetenv("XDG_PICTURES_DIR");
+  // Two shots, two files, even within one second.
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_NE(written[0], written[1]);
 }
 
 TEST(WindowPictureTest, LargestWholeFactorCentredAndClicksMappedBack) {
