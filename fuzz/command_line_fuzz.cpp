@@ -9,7 +9,10 @@
 //   --headless         only together with --script
 //   --script FILE      FILE not empty
 //   --tick-start N     N 0..4294967295
-//   --help, --version  stop reading and show that
+//   --record FILE      FILE not empty
+//   --mute             a flag
+//   --shot-scale N     N 1..8 (1 when not given)
+//   -h, --help, -v, --version  stop reading and show that
 // Anything else, a value given to an option that takes none, or a value
 // missing at the end is an error, which also stops the reading.
 #include <cstddef>
@@ -67,6 +70,9 @@ struct Outcome {
   DisplayMode Mode = DisplayMode::Rgb565;
   std::string Script;
   uint32_t TickStart = 0;
+  std::string Record;
+  bool Mute = false;
+  int ShotScale = 1;
 };
 
 Outcome Stop(CommandLineAction action) {
@@ -86,14 +92,18 @@ Outcome Reference(const std::vector<std::string>& arguments) {
       name = name.substr(0, name.find('='));
       inlineValue = true;
     }
-    if (name == "--help" || name == "--version" || name == "--headless") {
+    if (name == "-h" || name == "-v") {
+      return Stop(name == "-h" ? CommandLineAction::Help : CommandLineAction::Version);
+    }
+    if (name == "--help" || name == "--version" || name == "--headless" || name == "--mute") {
       if (inlineValue) return Stop(CommandLineAction::Error);
       if (name == "--help") return Stop(CommandLineAction::Help);
       if (name == "--version") return Stop(CommandLineAction::Version);
-      outcome.Headless = true;
+      (name == "--mute" ? outcome.Mute : outcome.Headless) = true;
       continue;
     }
-    if (name != "--scale" && name != "--display" && name != "--script" && name != "--tick-start") {
+    if (name != "--scale" && name != "--display" && name != "--script" && name != "--tick-start" &&
+        name != "--record" && name != "--shot-scale") {
       return Stop(CommandLineAction::Error);
     }
     if (!inlineValue) {
@@ -107,9 +117,12 @@ Outcome Reference(const std::vector<std::string>& arguments) {
     } else if (name == "--tick-start") {
       if (!Number(value, 0, 4294967295u, &number)) return Stop(CommandLineAction::Error);
       outcome.TickStart = static_cast<uint32_t>(number);
-    } else if (name == "--script") {
+    } else if (name == "--script" || name == "--record") {
       if (value.empty()) return Stop(CommandLineAction::Error);
-      outcome.Script = std::string(value);
+      (name == "--script" ? outcome.Script : outcome.Record) = std::string(value);
+    } else if (name == "--shot-scale") {
+      if (!Number(value, 1, 8, &number)) return Stop(CommandLineAction::Error);
+      outcome.ShotScale = static_cast<int>(number);
     } else {
       const Display* found = nullptr;
       for (const Display& display : Displays) {
@@ -150,7 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const host::Options& settings = got.Settings;
   Check(settings.Headless == want.Headless && settings.Scale == want.Scale &&
             settings.Display == want.Mode && settings.ScriptPath == want.Script &&
-            settings.TickStart == want.TickStart,
+            settings.TickStart == want.TickStart && settings.RecordPath == want.Record &&
+            settings.Mute == want.Mute && settings.ShotScale == want.ShotScale,
         "different settings");
   // The command line never reaches what only tests set.
   Check(settings.ScriptText.empty() && settings.ModulePath.empty() && settings.RuntimeDir.empty() &&

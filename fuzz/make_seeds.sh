@@ -74,4 +74,5 @@ arguments --headless --script - --tick-start 4294967295 >command_line/headless
 arguments --scale=8 --display rgb565-sideways --display=gray2 >command_line/window
 arguments --version >command_line/version
 arguments --scale 9 >command_line/bad-scale
+arguments --record game.txt --mute --shot-scale=2 -v >command_line/record-mute
 arguments --help=1 --help >command_line/help-with-value
