@@ -142,7 +142,7 @@ bool CreateFolders(const char* path) {
 
 size_t GetPlayerDataFolder(char* buffer, size_t capacity) {
   if (buffer == nullptr || capacity == 0) return 0;
-  // The base directory specification: a relative $XDG_DATA_HOME is to be
+  // As the XDG base directory rules say: a relative $XDG_DATA_HOME is to be
   // ignored, as is an empty one.
   std::string folder;
   const char* data = std::getenv("XDG_DATA_HOME");
