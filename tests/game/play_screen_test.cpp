@@ -225,13 +225,7 @@ TEST_F(PlayScreen_, PanelControlsActOnEveryEdgeAndNotOnePixelOutside) {
       {{63, 295, 173, 320}, {ScreenBoardSelect, 0, 1, 5, 0, "new"}},
       {{190, 295, 240, 320}, {ScreenPlay, 1, 1, 1, 2, "startup"}}};
   for (const auto& [rect, effect] : areas) {
-    const auto [x0, y0, x1, y1] = rect;
-    const uint32_t mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
-    // Each edge from inside, then one pixel past it (nothing lies left of 0).
-    const std::tuple<uint32_t, uint32_t, bool> points[] = {
-        {x0, my, true},      {x1, my, true},      {mx, y0, true},      {mx, y1, true},
-        {x0 - 1, my, false}, {x1 + 1, my, false}, {mx, y0 - 1, false}, {mx, y1 + 1, false}};
-    for (const auto& [x, y, inside] : points) {
+    for (const auto& [x, y, inside] : EdgePoints(rect)) {
       if (x == UINT32_MAX) continue;
       LayOut(5, {});  // the board covers every row above the panel
       std::tie(ScreenState, QuitFlag, SoundOn, SavedBoardSize, ReturnScreen) =

@@ -25,12 +25,7 @@ TEST_F(Select, ButtonsActOnEveryEdgeAndNotOnePixelOutside) {
     buttons.push_back({{x, y, x + 33, y + 15}, {j, ScreenBoardSelect, "select"}});
   }
   for (const auto& [rect, effect] : buttons) {
-    const auto [x0, y0, x1, y1] = rect;
-    const uint32_t mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
-    const std::tuple<uint32_t, uint32_t, bool> points[] = {
-        {x0, my, true},      {x1, my, true},      {mx, y0, true},      {mx, y1, true},
-        {x0 - 1, my, false}, {x1 + 1, my, false}, {mx, y0 - 1, false}, {mx, y1 + 1, false}};
-    for (const auto& [x, y, inside] : points) {
+    for (const auto& [x, y, inside] : EdgePoints(rect)) {
       if (x == UINT32_MAX) continue;
       std::tie(BoardSize, SavedBoardSize, ReturnScreen, ScreenState) =
           std::tuple(2, 4, 2, ScreenBoardSelect);
