@@ -69,6 +69,29 @@ TEST(TgaWriter, KeyColourOnlyInTheTitleWindowAndTheBanner) {
       // The frame stays opaque: corners and the bottom text line.
       EXPECT_NE(p.At(0, 0), 0xF800);
       EXPECT_NE(p.At(239, 239), 0xF800);
+      // Windows are shapes, never specks the turning picture blinks through:
+      // every 4-connected region of key colour has at least six pixels.
+      std::vector<bool> seen(total);
+      for (int start = 0; start < total; ++start) {
+        if (seen[start] || p.At(start % 240, start / 240) != 0xF800) continue;
+        std::vector<int> stack{start};
+        seen[start] = true;
+        int size = 0;
+        while (!stack.empty()) {
+          const int at = stack.back();
+          stack.pop_back();
+          ++size;
+          for (const int next :
+               {at - 240, at + 240, at % 240 > 0 ? at - 1 : -1, at % 240 < 239 ? at + 1 : -1}) {
+            if (next < 0 || next >= total || seen[next] || p.At(next % 240, next / 240) != 0xF800)
+              continue;
+            seen[next] = true;
+            stack.push_back(next);
+          }
+        }
+        EXPECT_GE(size, 6) << "a window of " << size << " pixels at " << start % 240 << ", "
+                           << start / 240;
+      }
     } else if (f.name == "highscr.tga") {
       const int black = CountOf(p, 0x0000);
       EXPECT_GT(keyed, total / 3);

@@ -222,4 +222,34 @@ double Sine(double a) {
 
 double Cosine(double a) { return Sine(a + Pi / 2); }
 
+void FillKeySpecks(Canvas& canvas, int minPixels) {
+  std::vector<uint8_t> seen(canvas.pixels.size(), 0);
+  std::vector<int> region, stack;
+  for (int start = 0; start < static_cast<int>(canvas.pixels.size()); ++start) {
+    if (seen[start] || canvas.pixels[start] != KeyMarker) continue;
+    region.clear();
+    stack.assign(1, start);
+    seen[start] = 1;
+    Rgb neighbour = KeyMarker;
+    while (!stack.empty()) {
+      const int at = stack.back();
+      stack.pop_back();
+      region.push_back(at);
+      const int x = at % canvas.width, y = at / canvas.width;
+      for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+        if (!canvas.Inside(x + dx, y + dy)) continue;
+        const int next = at + dy * canvas.width + dx;
+        if (canvas.pixels[next] != KeyMarker) {
+          if (neighbour == KeyMarker) neighbour = canvas.pixels[next];
+        } else if (!seen[next]) {
+          seen[next] = 1;
+          stack.push_back(next);
+        }
+      }
+    }
+    if (static_cast<int>(region.size()) >= minPixels || neighbour == KeyMarker) continue;
+    for (const int at : region) canvas.pixels[at] = neighbour;
+  }
+}
+
 }  // namespace assets

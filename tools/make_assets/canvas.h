@@ -74,6 +74,10 @@ void Paint(Canvas& canvas, const Coverage& coverage, Rgb colour);
 void Paint(Canvas& canvas, const Coverage& coverage, const std::function<Rgb(int, int)>& colourAt);
 // Sets every pixel at least half covered to the key colour.
 void PaintKey(Canvas& canvas, const Coverage& coverage);
+// Fills key-colour regions (4-connected) of fewer than minPixels pixels with
+// the colour of a neighbour: where ink crossing a window leaves a speck of
+// it, the turning picture would otherwise blink through a single pixel.
+void FillKeySpecks(Canvas& canvas, int minPixels);
 
 // Shape helpers.
 Shape Circle(double cx, double cy, double r);

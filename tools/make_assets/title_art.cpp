@@ -53,6 +53,7 @@ Canvas MakeFront() {
   Paint(c, letters.Grown(1.5), Gold);
   PaintKey(c, letters);
   DrawSmallTextCentred(c, "a memory game of moths and ink", 120, 226, 1, Lavender);
+  FillKeySpecks(c, 6);
   return c;
 }
 
