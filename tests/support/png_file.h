@@ -10,18 +10,22 @@
 struct Picture {
   int Width = 0;
   int Height = 0;
-  std::vector<uint8_t> Rgb;  // Width * Height triples, top row first
+  int Channels = 3;          // 3: RGB, 4: RGBA
+  std::vector<uint8_t> Rgb;  // Width * Height pixels of Channels bytes, top row first
 
-  const uint8_t* At(int x, int y) const { return &Rgb[(static_cast<size_t>(y) * Width + x) * 3]; }
+  const uint8_t* At(int x, int y) const {
+    return &Rgb[(static_cast<size_t>(y) * Width + x) * static_cast<size_t>(Channels)];
+  }
 };
 
-// Empty picture when the file cannot be read.
-inline Picture ReadPng(const std::string& path) {
+// Empty picture when the file cannot be read; with alpha, RGBA pixels.
+inline Picture ReadPng(const std::string& path, bool alpha = false) {
   Picture picture;
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-  image.format = PNG_FORMAT_RGB;
+  image.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+  picture.Channels = alpha ? 4 : 3;
   std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
   if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return picture;
   picture.Width = static_cast<int>(image.width);

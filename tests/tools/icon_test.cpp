@@ -1,41 +1,17 @@
 // The desktop menu's icons: one picture drawn at each theme size, sharp at
 // every one of them rather than one picture scaled.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
 #include <string>
 
+#include "support/png_file.h"
 #include "tools/asset_files.h"
 
 #ifdef QUILLMOTH_ASSET_TOOL
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Rgba {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> bytes;
-  const uint8_t* At(int x, int y) const {
-    return &bytes[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) *
-                  4];
-  }
-};
-
-Rgba ReadRgba(const fs::path& path) {
-  Rgba picture;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-  image.format = PNG_FORMAT_RGBA;
-  std::vector<uint8_t> bytes(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr)) return picture;
-  picture.width = static_cast<int>(image.width);
-  picture.height = static_cast<int>(image.height);
-  picture.bytes = std::move(bytes);
-  return picture;
-}
 
 // The rim's gold, fully opaque.
 bool IsRimGold(const uint8_t* p) { return p[0] == 226 && p[1] == 182 && p[2] == 82 && p[3] == 255; }
@@ -50,8 +26,8 @@ fs::path BuiltIcon(int size) {
 // mostly the night sky (bluer than red), which the wings reach only here and
 // there. A picture scaled from another size has no pure gold there at all, or
 // a half-tone of gold (redder than blue) all along the inside of the rim.
-void ExpectSharpRim(const Rgba& icon, bool alongTop) {
-  const int n = icon.width;
+void ExpectSharpRim(const Picture& icon, bool alongTop) {
+  const int n = icon.Width;
   int firstWidth = -1;
   int lines = 0;
   int sky = 0;
@@ -73,9 +49,9 @@ void ExpectSharpRim(const Rgba& icon, bool alongTop) {
 
 TEST(Icon, EveryThemeSizeIsDrawnSharp) {
   for (const int size : {16, 32, 48, 64, 128, 256}) {
-    const Rgba icon = ReadRgba(BuiltIcon(size));
-    ASSERT_EQ(icon.width, size);
-    ASSERT_EQ(icon.height, size);
+    const Picture icon = ReadPng(BuiltIcon(size).string(), true);
+    ASSERT_EQ(icon.Width, size);
+    ASSERT_EQ(icon.Height, size);
     // Rounded corners: the very corner is see-through, the middle of each
     // edge is the rim.
     EXPECT_EQ(icon.At(0, 0)[3], 0) << size;
