@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <random>
 
 #include "game/game_fixture.h"
 
@@ -45,6 +46,67 @@ class Records_ : public GameTest {
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  // Twelve records, six times then six move counts, each `step` on from the last.
+  static void Hold(uint32_t from, uint32_t step) {
+    for (int32_t i = 0; i < 6; ++i) {
+      BestSeconds[i] = from + static_cast<uint32_t>(i) * step;
+      BestMoves[i] = static_cast<int32_t>(from + static_cast<uint32_t>(i + 6) * step);
+    }
+  }
+  // The power going, or the program being killed, in the middle of a save: a
+  // child saves two sets of records by turns until it is killed at a random
+  // moment, and every time quill.dat must hold the whole of one set or the
+  // whole of the other. Each byte of one set differs from the same byte of
+  // the other, so a file mixed from both matches neither. Once nobody kills
+  // it, a save still lands.
+  void KillSavesThenSave(uint32_t seed) {
+    Hold(0xA0B0C0D0, 0xFFFFFFFF);
+    const std::vector<uint8_t> after = Encoded();
+    Hold(0x10203040, 1);
+    const std::vector<uint8_t> before = Encoded();
+    SaveRecords();
+    std::mt19937 random(seed);
+    int finished = 0;
+    for (int round = 0; round < 200; ++round) {
+      int ready[2];
+      ASSERT_EQ(pipe(ready), 0);
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        close(ready[0]);
+        if (write(ready[1], "!", 1) != 1) _exit(1);
+        for (uint64_t n = 0;; ++n) {
+          n % 2 == 0 ? Hold(0xA0B0C0D0, 0xFFFFFFFF) : Hold(0x10203040, 1);
+          SaveRecords();
+        }
+      }
+      close(ready[1]);
+      // Nothing may stop the test before the child is killed.
+      char byte = 0;
+      const bool saving = read(ready[0], &byte, 1) == 1;
+      close(ready[0]);
+      usleep(random() % 3001);
+      kill(child, SIGKILL);
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      ASSERT_TRUE(saving && WIFSIGNALED(status)) << "the child ended by itself";
+      const auto bytes = RecordsFile();
+      ASSERT_TRUE(bytes == before || bytes == after)
+          << "kill " << round << " left " << bytes.size() << " bytes that are neither set";
+      finished += bytes == after;
+      unfinished_ += std::filesystem::is_regular_file(Folder() / "quill.dat.tmp");
+      for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+        const auto name = entry.path().filename();
+        ASSERT_TRUE(name == "quill.dat" || name == "quill.dat.tmp") << "left behind: " << name;
+      }
+    }
+    EXPECT_GT(finished, 0) << "no save finished before a kill";
+    Hold(12, 7);
+    SaveRecords();
+    EXPECT_EQ(RecordsFile(), Encoded());
+  }
+  int unfinished_ = 0;  // kills that left a new file not yet in place
+
   // Bytes 1, 2, 3, ... so that every value shows which bytes it came from.
   void WriteCounting(int32_t size) const {
     std::ofstream out(File(), std::ios::binary | std::ios::trunc);
@@ -189,6 +251,18 @@ TEST_F(Records_, AnInstalledCopyKeepsItsRecordsInThePlayersDataFolder) {
   EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 8),
             (std::vector<uint8_t>{5, 0, 0, 0, 5, 6, 7, 8}));
   EXPECT_EQ(RecordsFile()[0], 1);  // the installed file is as it came
+}
+
+TEST_F(Records_, ANewFileThatReplacesTheOldIsWholeWheneverTheSaveDies) {
+  KillSavesThenSave(1);
+  EXPECT_GT(unfinished_, 0) << "no kill came in the middle of a save";
+  EXPECT_FALSE(std::filesystem::exists(Folder() / "quill.dat.tmp"));
+}
+
+TEST_F(Records_, AFileRewrittenInPlaceIsWholeWheneverTheSaveDies) {
+  std::filesystem::create_directory(Folder() / "quill.dat.tmp");  // nothing new can go beside it
+  KillSavesThenSave(2);
+  EXPECT_TRUE(std::filesystem::is_directory(Folder() / "quill.dat.tmp"));
 }
 
 }  // namespace

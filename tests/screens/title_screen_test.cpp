@@ -9,6 +9,23 @@
 
 namespace {
 
+// The upper area of a title frame from the rules: pixel (x, y) of the front
+// picture's key colour samples the backdrop at u = U0 + (y + 1) vx + x ux,
+// v = V0 + (y + 1) vy + x uy, read unsigned, in texels of 256, tiled every
+// 240, where U0 = 65536 - P (vx + ux) and V0 = 65536 - S (vy + uy).
+Pixels Upper(const Pixels& front, const Pixels& backdrop, uint32_t ux, uint32_t uy, uint32_t vx,
+             uint32_t vy, int32_t p, int32_t s) {
+  const uint32_t u0 = 65536u - static_cast<uint32_t>(p) * (vx + ux);
+  const uint32_t v0 = 65536u - static_cast<uint32_t>(s) * (vy + uy);
+  Pixels upper(front);
+  for (uint32_t i = 0; i < 240 * 240; ++i) {
+    const uint32_t x = i % 240, y = i / 240;
+    const uint32_t u = u0 + (y + 1) * vx + x * ux, v = v0 + (y + 1) * vy + x * uy;
+    if (front[i] == KeyColour) upper[i] = backdrop[(v >> 8) % 240 * 240 + (u >> 8) % 240];
+  }
+  return upper;
+}
+
 using Title = GameTest;
 
 TEST(TitleFrameValues, StepsAndDriftsAtWorkedAngles) {
@@ -35,10 +52,8 @@ TEST(TitleFrameValues, StepsAndDriftsAtWorkedAngles) {
   }
 }
 
-// A whole title frame from the rules: the zoom rounded to single precision,
-// pixel (x, y) of the front picture's key colour sampling the backdrop at
-// u = U0 + (y + 1) vx + x ux, v = V0 + (y + 1) vy + x uy, read unsigned, in
-// texels of 256, tiled every 240; the panel below.
+// A whole title frame from the rules: the steps from the zoom rounded to
+// single precision, the upper area as above, the panel below.
 TEST_F(Title, WholeFramesAtAnglesThatTurnTheTextureEveryWay) {
   for (uint32_t i = 0; i < 240 * 240; ++i) front_[i] = i % 7 == 3 ? uint16_t(i) : KeyColour;
   // Angle 120 is where the single-precision zoom matters: uy is 383, not 384.
@@ -52,14 +67,7 @@ TEST_F(Title, WholeFramesAtAnglesThatTurnTheTextureEveryWay) {
     const uint32_t vx = 0 - uy, vy = ux;
     const auto p = static_cast<int32_t>(std::sin(phaseU * 0.017453292519943295) * 100.0 + 50.0);
     const auto s = static_cast<int32_t>(std::cos(phaseV * 0.017453292519943295) * 70.0 + 35.0);
-    const uint32_t u0 = 65536u - static_cast<uint32_t>(p) * (vx + ux);
-    const uint32_t v0 = 65536u - static_cast<uint32_t>(s) * (vy + uy);
-    Pixels expected(front_);
-    for (uint32_t i = 0; i < 240 * 240; ++i) {
-      const uint32_t x = i % 240, y = i / 240;
-      const uint32_t u = u0 + (y + 1) * vx + x * ux, v = v0 + (y + 1) * vy + x * uy;
-      if (front_[i] == KeyColour) expected[i] = backdrop_[(v >> 8) % 240 * 240 + (u >> 8) % 240];
-    }
+    Pixels expected = Upper(front_, backdrop_, ux, uy, vx, vy, p, s);
     expected.insert(expected.end(), titlePanel_.begin(), titlePanel_.end());
     EXPECT_TRUE(angle != 120 || uy == 383u);
     std::tie(TitleAngle, TitlePhaseU, TitlePhaseV) = std::tuple(angle, phaseU, phaseV);
@@ -99,17 +107,9 @@ TEST_F(Title, TheTextureWalkMatchesTheRuleForEveryAngleAndAnyStep) {
   for (const auto& c : cases) {
     std::tie(TitleUx, TitleUy, TitleVx, TitleVy, TitleDriftP, TitleDriftS) =
         std::tuple(c[0], c[1], c[2], c[3], c[4], c[5]);
-    const auto [ux, uy, vx, vy] =
-        std::tuple(static_cast<uint32_t>(c[0]), static_cast<uint32_t>(c[1]),
-                   static_cast<uint32_t>(c[2]), static_cast<uint32_t>(c[3]));
-    const uint32_t u0 = 65536u - static_cast<uint32_t>(c[4]) * (vx + ux);
-    const uint32_t v0 = 65536u - static_cast<uint32_t>(c[5]) * (vy + uy);
-    Pixels expected(front_);
-    for (uint32_t i = 0; i < 240 * 240; ++i) {
-      const uint32_t x = i % 240, y = i / 240;
-      const uint32_t u = u0 + (y + 1) * vx + x * ux, v = v0 + (y + 1) * vy + x * uy;
-      if (front_[i] == KeyColour) expected[i] = backdrop_[(v >> 8) % 240 * 240 + (u >> 8) % 240];
-    }
+    const Pixels expected =
+        Upper(front_, backdrop_, static_cast<uint32_t>(c[0]), static_cast<uint32_t>(c[1]),
+              static_cast<uint32_t>(c[2]), static_cast<uint32_t>(c[3]), c[4], c[5]);
     DrawTitleUpperArea();
     ASSERT_TRUE(Pixels(BackBuffer, BackBuffer + 240 * 240) == expected)
         << c[0] << " " << c[1] << " " << c[2] << " " << c[3] << " " << c[4] << " " << c[5];

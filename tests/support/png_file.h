@@ -34,9 +34,11 @@ inline Picture ReadPng(const std::string& path, bool alpha = false) {
   return picture;
 }
 
-// The pixels of a rectangle, for comparing regions of two pictures.
+// The pixels of a rectangle, for comparing regions of two pictures; nothing
+// when the picture (one never written, say) does not hold the rectangle.
 inline std::vector<uint8_t> Region(const Picture& p, int x, int y, int w, int h) {
   std::vector<uint8_t> out;
+  if (x + w > p.Width || y + h > p.Height) return out;
   for (int row = y; row < y + h; ++row)
     for (int col = x; col < x + w; ++col) out.insert(out.end(), p.At(col, row), p.At(col, row) + 3);
   return out;
