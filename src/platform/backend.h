@@ -37,9 +37,14 @@ class Backend {
   virtual bool PlaySound(const std::string& path, uint32_t flags) = 0;
 };
 
+#ifdef __EMSCRIPTEN__
+// A browser build has one: the page's canvas, pointer, Web Audio and clock.
+std::unique_ptr<Backend> MakeWebBackend(const Options& options);
+#else
 std::unique_ptr<Backend> MakeHeadlessBackend(const Options& options);
 // nullptr, with the reason in *error, when SDL cannot open its video device.
 std::unique_ptr<Backend> MakeSdlBackend(const Options& options, std::string* error);
+#endif
 
 // The backend of the current run. Outside a run (a unit test of game code
 // that never started the host) a headless backend with a clock at 0 stands
@@ -52,5 +57,7 @@ const Options& RunOptions();
 std::string ModulePath();
 // Sets the exit code the run must end with (the first non-zero one wins).
 void SetExitCode(int code);
+// Forgets the recorded sound requests.
+void ResetSound();
 
 }  // namespace host::detail

@@ -11,7 +11,6 @@
 #include "platform/recorder.h"
 #include "platform/script.h"
 #include "platform/single_instance.h"
-#include "platform/sound.h"
 
 namespace host {
 namespace {
@@ -30,7 +29,11 @@ RunState& State() {
 
 // Stands in for the backend while no run is going on.
 detail::Backend& IdleBackend() {
+#ifdef __EMSCRIPTEN__
+  static std::unique_ptr<detail::Backend> idle = detail::MakeWebBackend(Options{});
+#else
   static std::unique_ptr<detail::Backend> idle = detail::MakeHeadlessBackend(Options{});
+#endif
   return *idle;
 }
 
@@ -104,6 +107,9 @@ bool Start(const Options& options, std::string* error) {
     ResetModules(options.Display);
     return false;
   }
+#ifdef __EMSCRIPTEN__
+  state.Backend = detail::MakeWebBackend(options);
+#else
   if (options.Headless) {
     state.Backend = detail::MakeHeadlessBackend(options);
   } else {
@@ -113,6 +119,7 @@ bool Start(const Options& options, std::string* error) {
       return false;
     }
   }
+#endif
   state.Running = true;
   detail::StartWindows();
   return true;

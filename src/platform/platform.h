@@ -9,8 +9,9 @@
 //
 // Two backends implement it and are chosen at start-up: an SDL2 window with
 // sound, and a headless one that keeps everything in memory with a virtual
-// clock. Both keep real display memory in the chosen pixel layout, so what
-// the game writes there is exactly what a person would see.
+// clock; a browser build has a third, a web page's canvas (web_backend.cpp).
+// All keep real display memory in the chosen pixel layout, so what the game
+// writes there is exactly what a person would see.
 //
 // Threading: everything here is called from the game's one thread.
 #pragma once

@@ -62,7 +62,4 @@ class Mixer {
   uint64_t Starts_ = 0;
 };
 
-// Forgets the recorded requests.
-void ResetSound();
-
 }  // namespace host::detail

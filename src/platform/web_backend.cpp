@@ -1,0 +1,170 @@
+// The browser backend: the page's canvas shows the display memory, pointer
+// events (touch, mouse, pen) are the stylus, the page being hidden or shown
+// is the window losing or gaining focus, Web Audio plays the effects, and the
+// page's clock counts the ticks. The JavaScript half is web/host_library.js.
+//
+// The game's loop blocks: it draws, presents and sleeps. Built with ASYNCIFY,
+// each sleep hands the page back to the browser, which paints, delivers input
+// and runs its timers until the sleep is over. Everything the page does for
+// the game (input, the recording a test reads, saving records to IndexedDB)
+// therefore happens between frames, as on the desktop.
+#include <emscripten.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/display_memory.h"
+#include "platform/files.h"
+#include "platform/host.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "platform/web_backend.h"
+
+extern "C" {
+// web/host_library.js
+double quillmoth_page_clock();
+int quillmoth_page_virtual_clock();
+void quillmoth_page_listen();
+int quillmoth_page_take_input(int32_t* event);
+void quillmoth_page_show(const uint32_t* rgba);
+int quillmoth_page_play_sound(const char* path, int noStop);
+void quillmoth_page_keep_records();
+void quillmoth_page_frame_ended(double frames);
+}
+
+namespace host::detail {
+namespace {
+
+// What web/host_library.js queues for the game, one event at a time.
+enum PageInput : int32_t { PointerDown, PointerMove, PointerUp, PageHidden, PageShown };
+
+class WebBackend final : public Backend {
+ public:
+  explicit WebBackend(const Options& options)
+      : TickStart_(options.TickStart), VirtualClock_(quillmoth_page_virtual_clock() != 0) {}
+
+  // The counter reads the tick start at its first read, the game's seed, so
+  // a page given ?tick-start deals the board a desktop run with that
+  // --tick-start deals.
+  uint32_t ReadTicks() override {
+    if (VirtualClock_) return TickStart_ + VirtualTicks_;
+    const double now = quillmoth_page_clock();
+    if (!Started_) {
+      Started_ = true;
+      Origin_ = now;
+    }
+    return TickStart_ + static_cast<uint32_t>(static_cast<uint64_t>(now - Origin_));
+  }
+
+  void SetTicks(uint32_t ticks) override { TickStart_ += ticks - ReadTicks(); }
+
+  // Once a frame, after its picture: what the frame saved goes to IndexedDB,
+  // and the browser gets the page until the pause is over.
+  void Sleep(uint32_t milliseconds) override {
+    KeepSavedRecords();
+    std::fflush(nullptr);  // a recording is read from the page between frames
+    quillmoth_page_frame_ended(static_cast<double>(FramesRun()));
+    if (VirtualClock_) VirtualTicks_ += milliseconds;
+    emscripten_sleep(milliseconds);
+  }
+
+  void CollectDesktopEvents() override {
+    if (!Listening_) {
+      Listening_ = true;
+      quillmoth_page_listen();
+    }
+    std::array<int32_t, 3> event{};
+    while (quillmoth_page_take_input(event.data()) != 0) {
+      const auto position =
+          PackStylusPosition(static_cast<uint32_t>(event[1]), static_cast<uint32_t>(event[2]));
+      switch (event[0]) {
+        case PointerDown:
+          Post(MessageStylusDown, 0, position);
+          break;
+        case PointerMove:
+          Post(MessageStylusMove, 0, position);
+          break;
+        case PointerUp:
+          Post(MessageStylusUp, 0, position);
+          break;
+        case PageHidden:
+          Post(MessageActivate, ActivateOff, 0);
+          break;
+        case PageShown:
+          Post(MessageActivate, ActivateOn, 0);
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+  // The canvas is always on the page.
+  void ShowGameWindow(bool) override {}
+  void BringToFront() override {}
+
+  void PresentDisplay() override {
+    const std::span<const uint8_t> block = DisplayBlock();
+    if (std::equal(block.begin(), block.end(), Shown_.begin(), Shown_.end())) return;
+    Shown_.assign(block.begin(), block.end());
+    DecodeDisplay(XrgbPicture(Picture_));
+    // ImageData wants red, green, blue, alpha in memory order.
+    for (uint32_t& pixel : Picture_) {
+      pixel = 0xFF000000u | (pixel & 0xFFu) << 16 | (pixel & 0xFF00u) | (pixel >> 16 & 0xFFu);
+    }
+    quillmoth_page_show(Picture_.data());
+  }
+
+  bool PlaySound(const std::string& path, uint32_t flags) override {
+    if (!IsPlainFile(path)) return false;
+    return quillmoth_page_play_sound(path.c_str(), (flags & SoundNoStop) != 0 ? 1 : 0) != 0;
+  }
+
+ private:
+  void Post(uint32_t message, uintptr_t first, intptr_t second) {
+    QueueMessage({GameWindow(), message, first, second});
+  }
+
+  // A save makes a new records file (a temporary one renamed into place)
+  // or rewrites it: either way its identity, time or size changes.
+  using FileState = std::array<int64_t, 4>;
+  static FileState RecordsFileState() {
+    struct stat info {};
+    if (stat(PageRecordsFile, &info) != 0) return {-1, -1, -1, -1};
+    return {static_cast<int64_t>(info.st_ino), static_cast<int64_t>(info.st_mtim.tv_sec),
+            static_cast<int64_t>(info.st_mtim.tv_nsec), static_cast<int64_t>(info.st_size)};
+  }
+
+  void KeepSavedRecords() {
+    const FileState now = RecordsFileState();
+    if (now == RecordsSeen_) return;
+    RecordsSeen_ = now;
+    quillmoth_page_keep_records();
+  }
+
+  uint32_t TickStart_;
+  bool VirtualClock_;
+  uint32_t VirtualTicks_ = 0;
+  bool Started_ = false;
+  double Origin_ = 0;
+  bool Listening_ = false;
+  FileState RecordsSeen_ = RecordsFileState();  // as the game found it
+  std::vector<uint8_t> Shown_;
+  std::array<uint32_t, ScreenWidth * ScreenHeight> Picture_{};
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> MakeWebBackend(const Options& options) {
+  return std::make_unique<WebBackend>(options);
+}
+
+}  // namespace host::detail
