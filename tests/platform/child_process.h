@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -17,8 +20,7 @@
 class ChildProcess {
  public:
   // `environment` entries ("NAME=value") come first, so they win over the
-  // test's own.
-  // `binary` defaults to the program the build made.
+  // test's own. `binary` defaults to the program the build made.
   ChildProcess(std::vector<std::string> arguments, std::vector<std::string> environment,
                const std::string& binary = QUILLMOTH_BINARY) {
     // Everything the child needs is built before the fork.
@@ -28,23 +30,23 @@ class ChildProcess {
     for (std::string& entry : environment) envp.push_back(entry.data());
     argv.push_back(nullptr);
     envp.push_back(nullptr);
-    int in[2], out[2], err[2];
-    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return;
+    // Output and errors go to files in memory, which never fill up and are
+    // read from the start whenever asked. Every descriptor closes on exec but
+    // the child's three, so no copy holds another's input open.
+    int input[2];
+    if (pipe2(input, O_CLOEXEC) != 0) return;
+    Input = input[1];
+    Output = memfd_create("out", MFD_CLOEXEC);
+    Errors = memfd_create("err", MFD_CLOEXEC);
     Pid = fork();
     if (Pid == 0) {
-      dup2(in[0], 0);
-      dup2(out[1], 1);
-      dup2(err[1], 2);
-      for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+      dup2(input[0], 0);
+      dup2(Output, 1);
+      dup2(Errors, 2);
       execve(binary.c_str(), argv.data(), envp.data());
       _exit(127);
     }
-    close(in[0]);
-    close(out[1]);
-    close(err[1]);
-    Input = in[1];
-    Output = out[0];
-    Errors = err[0];
+    close(input[0]);
   }
   ~ChildProcess() {
     Kill();
@@ -57,9 +59,9 @@ class ChildProcess {
   // Reads standard output until a line equal to `line` has come.
   bool WaitForLine(const std::string& line, int milliseconds) {
     const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-    while (Out.find(line + "\n") == std::string::npos) {
+    while ((Out = Read(Output)).find(line + "\n") == std::string::npos) {
       if (Clock::now() > end) return false;
-      ReadSome(Output, &Out, 10);
+      usleep(5'000);
     }
     return true;
   }
@@ -67,23 +69,19 @@ class ChildProcess {
   // code; -1 when it has not ended in time (it is then killed) or a signal
   // ended it.
   int Wait(int milliseconds) {
-    if (Pid <= 0) return -1;
     close(Input);
     Input = -1;
     const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
     int status = 0;
-    while (waitpid(Pid, &status, WNOHANG) != Pid) {
-      if (Clock::now() > end) {
-        Kill();
-        return -1;
-      }
-      ReadSome(Output, &Out, 2);
-      ReadSome(Errors, &Err, 0);
+    pid_t ended = 0;
+    while (Pid > 0 && (ended = waitpid(Pid, &status, WNOHANG)) == 0 && Clock::now() < end) {
+      usleep(2'000);
     }
-    Pid = -1;
-    while (ReadSome(Output, &Out, 0) || ReadSome(Errors, &Err, 0)) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (ended == Pid) Pid = -1;  // gone: nothing to kill
+    Kill();
+    Out = Read(Output);
+    Err = Read(Errors);
+    return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   void Kill() {
     if (Pid <= 0) return;
@@ -96,13 +94,12 @@ class ChildProcess {
 
  private:
   using Clock = std::chrono::steady_clock;
-  static bool ReadSome(int fd, std::string* into, int milliseconds) {
-    pollfd waiting{fd, POLLIN, 0};
-    char buffer[4096];
-    if (poll(&waiting, 1, milliseconds) <= 0) return false;
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got > 0) into->append(buffer, static_cast<size_t>(got));
-    return got > 0;
+  // All a file in memory holds.
+  static std::string Read(int fd) {
+    struct stat info {};
+    std::string text(fstat(fd, &info) == 0 ? static_cast<size_t>(info.st_size) : 0, '\0');
+    text.resize(static_cast<size_t>(std::max<ssize_t>(pread(fd, text.data(), text.size(), 0), 0)));
+    return text;
   }
 
   pid_t Pid = -1;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "platform/host.h"
@@ -71,15 +72,11 @@ TEST_F(DisplayMemoryTest, EveryLayoutShowsWhatTheGameWrote) {
     auto* d = static_cast<uint8_t*>(GXBeginDraw());
     ASSERT_NE(d, nullptr);
     const GXDisplayProperties p = GXGetDisplayProperties();
-    EXPECT_EQ(p.Width, 240u);
-    EXPECT_EQ(p.Height, 320u);
-    ASSERT_EQ(p.BitsPerPixel, row.Bits);
-    EXPECT_EQ(p.PixelPitch, row.PixelPitch);
-    EXPECT_EQ(p.RowPitch, row.RowPitch);
+    ASSERT_EQ(std::tuple(p.Width, p.Height, p.BitsPerPixel, p.PixelPitch, p.RowPitch),
+              std::tuple(240u, 320u, row.Bits, row.PixelPitch, row.RowPitch));
     const uint16_t mask = row.Bits == 16 ? 0xFFFF : static_cast<uint16_t>((1 << row.Bits) - 1);
-    for (int y = 0; y < 320; ++y) {
-      for (int x = 0; x < 240; ++x) Put(d, p, x, y, Pattern(x, y) & mask);
-    }
+    for (int i = 0; i < 240 * 320; ++i)
+      Put(d, p, i % 240, i / 240, Pattern(i % 240, i / 240) & mask);
     GXEndDraw();
     // The display block starts black and the guard space around it does
     // not: a changed byte that was not zero is a write that missed the screen.
@@ -89,13 +86,11 @@ TEST_F(DisplayMemoryTest, EveryLayoutShowsWhatTheGameWrote) {
     EXPECT_EQ(strayWrites, 0u);
     std::vector<uint8_t> rgb(240 * 320 * 3);
     host::ReadDisplayPicture(std::span<uint8_t, 240 * 320 * 3>(rgb));
-    for (int y = 0; y < 320; ++y) {
-      for (int x = 0; x < 240; ++x) {
-        const size_t i = (static_cast<size_t>(y) * 240 + x) * 3;
-        ASSERT_EQ((std::array<uint8_t, 3>{rgb[i], rgb[i + 1], rgb[i + 2]}),
-                  Expected(row.Bits, Pattern(x, y) & mask))
-            << x << "," << y;
-      }
+    for (size_t i = 0; i < 240 * 320; ++i) {
+      const int x = static_cast<int>(i % 240), y = static_cast<int>(i / 240);
+      ASSERT_EQ((std::array{rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]}),
+                Expected(row.Bits, Pattern(x, y) & mask))
+          << x << "," << y;
     }
   }
 }

@@ -1,19 +1,26 @@
+// The files and folders the host reads and writes for the player: data and
+// pictures folders, screenshot names, shots, and whatever lies in a file's
+// place.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/host.h"
 #include "platform/platform.h"
 #include "platform/png_file.h"
+#include "platform/screenshot.h"
 #include "support/headless_host.h"
 
 namespace {
@@ -21,42 +28,14 @@ namespace {
 namespace fs = std::filesystem;
 using FilesTest = HeadlessHostTest;
 
-TEST_F(FilesTest, OpeningAMissingFileForReadingCreatesItEmpty) {
-  const std::string path = (Folder() / "quill.dat").string();
-  const FileHandle file = OpenFileForReading(path.c_str());
-  ASSERT_NE(file, NoFile);
-  char buffer[16];
-  EXPECT_EQ(ReadFromFile(file, buffer, sizeof buffer), 0u);
-  EXPECT_TRUE(CloseFile(file));
-  EXPECT_EQ(fs::file_size(path), 0u);
+// A missing file opened for reading is made, empty, as the handheld does. A
+// pipe left where a picture, a sound, the records or a script belong blocks
+// whoever opens it until someone writes to it: nobody ever will.
+TEST_F(FilesTest, AMissingFileIsMadeAndAPipeReadsAsNoFileWithoutWaiting) {
+  const std::string fresh = (Folder() / "new.dat").string();
+  EXPECT_TRUE(CloseFile(OpenFileForReading(fresh.c_str())));
+  EXPECT_EQ(fs::file_size(fresh), 0u);
   EXPECT_EQ(OpenFileForReading((Folder() / "missing/quill.dat").c_str()), NoFile);
-}
-
-TEST_F(FilesTest, ReplaceFilePutsTheWrittenBytesInThePlaceOfTheOld) {
-  const std::string temporary = (Folder() / "quill.tmp").string();
-  const std::string target = (Folder() / "quill.dat").string();
-  std::ofstream(target) << "old contents, longer than the new";
-  std::string data(100000, '\0');
-  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31);
-  FileHandle file = CreateNewFile(temporary.c_str());
-  ASSERT_NE(file, NoFile);
-  EXPECT_EQ(WriteToFile(file, data.data(), data.size()), data.size());
-  EXPECT_TRUE(FlushFileToDisk(file));
-  EXPECT_TRUE(CloseFile(file));
-  EXPECT_TRUE(ReplaceFile(temporary.c_str(), target.c_str()));
-  EXPECT_FALSE(fs::exists(temporary));
-
-  file = OpenFileForReading(target.c_str());
-  std::string back(data.size() + 10, 'x');
-  EXPECT_EQ(ReadFromFile(file, back.data(), back.size()), data.size());
-  back.resize(data.size());
-  EXPECT_EQ(back, data);
-  EXPECT_TRUE(CloseFile(file));
-}
-
-// A pipe left where a picture, a sound, the records or a script belong
-// blocks whoever opens it until someone writes to it: nobody ever will.
-TEST_F(FilesTest, APipeInPlaceOfAFileReadsAsNoFileWithoutWaiting) {
   const std::string pipe = (Folder() / "quill.dat").string();
   ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
   StartHost();
@@ -98,12 +77,106 @@ TEST(PlayerDataFolder, FollowsTheBaseDirectoryRules) {
   for (const auto& [data, home, folder] : rows) {
     data ? setenv("XDG_DATA_HOME", data, 1) : unsetenv("XDG_DATA_HOME");
     home ? setenv("HOME", home, 1) : unsetenv("HOME");
-    char buffer[64] = "unchanged";
-    EXPECT_EQ(GetPlayerDataFolder(buffer, sizeof buffer), std::strlen(folder));
-    EXPECT_STREQ(*folder != '\0' ? buffer : folder, folder);
+    char buffer[64];
+    const size_t length = GetPlayerDataFolder(buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer, length), folder);
   }
   unsetenv("XDG_DATA_HOME");
   setenv("HOME", savedHome.c_str(), 1);
+}
+
+void SetVariable(const char* name, const std::optional<std::string>& value) {
+  value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
+
+TEST_F(FilesTest, PicturesFolderFromTheEnvironmentThenUserDirsThenHome) {
+  const std::string home = Folder().string();
+  const struct {
+    std::optional<std::string> Variable;  // XDG_PICTURES_DIR
+    std::optional<std::string> UserDirs;  // user-dirs.dirs, in ~/.config or else
+    const char* ConfigHome;               // in $XDG_CONFIG_HOME
+    bool HasPictures;                     // ~/Pictures exists
+    std::string Expected;
+  } cases[] = {
+      {home + "/shots", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", nullptr, true, home + "/shots"},
+      {std::nullopt,
+       "# XDG_PICTURES_DIR=\"$HOME/Old\"\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+       "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n",
+       nullptr, true, home + "/Bilder"},
+      {"", "XDG_PICTURES_DIR=\"" + home + "/elsewhere\"\n", nullptr, false, home + "/elsewhere"},
+      {std::nullopt, "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", "config", true, home + "/Bilder"},
+      {std::nullopt, "XDG_PICTURES_DIR=$HOME/Bilder\n", nullptr, true, home + "/Pictures"},
+      {std::nullopt, std::nullopt, nullptr, false, "."},
+  };
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("HOME", home.c_str(), 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Expected);
+    for (const char* folder : {".config", "config", "shots", "Bilder", "elsewhere", "Pictures"}) {
+      fs::remove_all(Folder() / folder);
+    }
+    const fs::path config = Folder() / (c.ConfigHome ? c.ConfigHome : ".config");
+    if (c.UserDirs) {
+      fs::create_directories(config);
+      std::ofstream(config / "user-dirs.dirs") << *c.UserDirs;
+    }
+    if (c.HasPictures) fs::create_directories(Folder() / "Pictures");
+    SetVariable("XDG_PICTURES_DIR", c.Variable);
+    SetVariable("XDG_CONFIG_HOME", c.ConfigHome ? std::optional(config.string()) : std::nullopt);
+    EXPECT_EQ(host::detail::PicturesFolder(), c.Expected);
+    // A folder the player named is made; ~/Pictures never is.
+    EXPECT_TRUE(fs::is_directory(c.Expected));
+    EXPECT_EQ(fs::exists(Folder() / "Pictures"), c.HasPictures);
+  }
+  unsetenv("XDG_PICTURES_DIR");
+  setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST_F(FilesTest, ScreenshotsAreNamedByDateAndTimeWithANumberWhenTaken) {
+  std::tm when{};
+  strptime("2026-12-07 14:03:09", "%Y-%m-%d %H:%M:%S", &when);
+  const std::string first = Folder().string() + "/quillmoth-2026-12-07-14-03-09.png";
+  EXPECT_EQ(host::detail::FreeScreenshotPath(Folder().string(), when), first);
+  // A link pointing nowhere takes its name too: nothing is written through it.
+  fs::create_symlink(Folder() / "nowhere", first);
+  const std::string second = Folder().string() + "/quillmoth-2026-12-07-14-03-09-2.png";
+  EXPECT_EQ(host::detail::FreeScreenshotPath(Folder().string(), when), second);
+  std::ofstream(second) << "x";
+  EXPECT_EQ(host::detail::FreeScreenshotPath(Folder().string(), when),
+            Folder().string() + "/quillmoth-2026-12-07-14-03-09-3.png");
+}
+
+bool IsPng(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string{std::istreambuf_iterator<char>(in), {}}.starts_with("\x89PNG\r\n\x1a\n");
+}
+
+TEST_F(FilesTest, AShotReplacesOnlyWhatItWroteWholeAndNeverRemovesWhatItDidNotMake) {
+  StartHost();
+  const fs::path old = Folder() / "old.png", link = Folder() / "link.png";
+  std::ofstream(old) << "an older picture";
+  fs::permissions(old, fs::perms(0600));
+  fs::create_symlink(old, link);
+  // Written over an existing file through a link: the file changes, the link
+  // and the file's permissions stay.
+  EXPECT_TRUE(host::WriteDisplayPng(link.string()));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_TRUE(IsPng(old));
+  EXPECT_EQ(fs::status(old).permissions(), fs::perms(0600));
+  // A folder that does not exist: nothing is made anywhere.
+  EXPECT_FALSE(host::WriteDisplayPng((Folder() / "none" / "shot.png").string()));
+  EXPECT_FALSE(host::WriteDisplayPng(Folder().string()));
+
+  // A device that takes no bytes, like /dev/full: the shot fails, and the
+  // device is still there afterwards.
+  const fs::path full = Folder() / "full";
+  if (mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
+    GTEST_SKIP() << "no right to make a device node here";
+  }
+  EXPECT_FALSE(host::WriteDisplayPng(full.string()));
+  EXPECT_TRUE(fs::is_character_file(full));
+  // Nothing but what the test made is left in the folder.
+  EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 3);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-// The program's exit codes, run as a real process.
+// The program run as a real process: its exit codes and what it says, and
+// one copy at a time.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +17,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using HostMainTest = HeadlessHostTest;
 
 TEST_F(HostMainTest, ExitCodesAndWhatIsPrinted) {
@@ -30,8 +31,6 @@ TEST_F(HostMainTest, ExitCodesAndWhatIsPrinted) {
   } rows[] = {
       {{"--help"}, 0, "--display MODE", ""},
       {{"--scale", "9"}, 2, "", "usage:"},
-      {{"--display", "cga"}, 2, "", "usage:"},
-      {{"--headless"}, 2, "", "usage:"},  // nothing would ever end the run
       {{"--headless", "--script", bad}, 2, "", "script:3:"},
       {{"--headless", "--script", Folder().string()}, 2, "", "usage:"},  // a folder
   };
@@ -59,7 +58,7 @@ TEST_F(HostMainTest, AProgramWhosePathTheSystemCannotTellStopsAndSaysWhy) {
     for (int level = 0; level < 22; ++level) {  // 4,400 characters and more
       if (mkdir(part.c_str(), 0755) != 0 || chdir(part.c_str()) != 0) _exit(100);
     }
-    std::filesystem::copy_file(QUILLMOTH_BINARY, "quillmoth");
+    fs::copy_file(QUILLMOTH_BINARY, "quillmoth");
     freopen(errors.c_str(), "w", stderr);
     setenv("QUILLMOTH_RUNTIME_DIR", Folder().c_str(), 1);
     execl("./quillmoth", "quillmoth", "--headless", "--script", script.c_str(), nullptr);
@@ -79,7 +78,6 @@ TEST_F(HostMainTest, AProgramWhosePathTheSystemCannotTellStopsAndSaysWhy) {
 // missing, one line a folder, before the black window would leave the
 // player guessing.
 TEST_F(HostMainTest, MissingPicturesAndSoundsAreNamedByFolder) {
-  namespace fs = std::filesystem;
   const fs::path copy = Folder() / "copy";
   fs::create_directories(copy / "Sound");
   fs::copy_file(QUILLMOTH_BINARY, copy / "quillmoth");
@@ -87,17 +85,52 @@ TEST_F(HostMainTest, MissingPicturesAndSoundsAreNamedByFolder) {
   fs::remove(copy / "Sound" / "fade.wav");
   std::ofstream(copy / "Sound" / "click.wav");  // empty: as good as missing
   std::ofstream(Folder() / "script.txt") << "wait 1\n";
-  const std::string command = "QUILLMOTH_RUNTIME_DIR='" + Folder().string() + "' '" +
-                              (copy / "quillmoth").string() + "' --headless --script '" +
-                              (Folder() / "script.txt").string() + "' 2>'" +
-                              (Folder() / "errors.txt").string() + "'";
-  EXPECT_EQ(std::system(command.c_str()), 0);
-  std::ifstream in(Folder() / "errors.txt");
-  const std::string said{std::istreambuf_iterator<char>(in), {}};
-  EXPECT_EQ(said, "quillmoth: 48 of 48 pictures missing or unreadable in " + copy.string() +
-                      "/Graph: those parts of the screen stay black\n"
-                      "quillmoth: 2 of 5 sounds missing or unreadable in " +
-                      copy.string() + "/Sound: those effects stay silent\n");
+  ChildProcess child({"--headless", "--script", (Folder() / "script.txt").string()},
+                     {"QUILLMOTH_RUNTIME_DIR=" + Folder().string()}, copy / "quillmoth");
+  EXPECT_EQ(child.Wait(10000), 0);
+  EXPECT_EQ(child.Err, "quillmoth: 48 of 48 pictures missing or unreadable in " + copy.string() +
+                           "/Graph: those parts of the screen stay black\n"
+                           "quillmoth: 2 of 5 sounds missing or unreadable in " +
+                           copy.string() + "/Sound: those effects stay silent\n");
+}
+
+// A second copy ends at once, quietly, without running its script. A meeting
+// folder others could tamper with (open to all, a file, missing) is refused
+// aloud, and copies meet in a private folder in the temporary folder instead.
+TEST_F(HostMainTest, SecondCopyEndsAndARestartAfterTheFirstDiedRuns) {
+  const fs::path open = Folder() / "open", file = Folder() / "file", temp = Folder() / "temp";
+  fs::create_directories(open);
+  fs::permissions(open, fs::perms(0777));
+  std::ofstream(file) << "not a folder";
+  fs::create_directories(temp);
+  const std::string shot = (Folder() / "a shot.png").string();
+  for (const fs::path& meeting : {Folder(), open, file, Folder() / "missing"}) {
+    SCOPED_TRACE(meeting.string());
+    const std::vector<std::string> environment{"QUILLMOTH_RUNTIME_DIR=" + meeting.string(),
+                                               "TMPDIR=" + temp.string()};
+    ChildProcess first({"--headless", "--script", "-"}, environment);
+    first.Send("shot " + shot + "\n");
+    // Printed once written; its window exists by then.
+    ASSERT_TRUE(first.WaitForLine("shot " + shot, 5000)) << first.Err;
+    EXPECT_TRUE(fs::remove(shot));
+
+    ChildProcess second({"--headless", "--script", "-"}, environment);
+    second.Send("shot " + shot + "\n");
+    EXPECT_EQ(second.Wait(5000), 0) << second.Err;
+    EXPECT_EQ(second.Out, "");
+    EXPECT_FALSE(fs::exists(shot));
+    const std::string refused = "quillmoth: not meeting other copies in " + meeting.string();
+    EXPECT_EQ(second.Err.find(refused) != std::string::npos, meeting != Folder()) << second.Err;
+
+    // A killed copy leaves its socket behind; it must not block the next one.
+    first.Kill();
+    ChildProcess third({"--headless", "--script", "-"}, environment);
+    third.Send("shot " + shot + "\n");
+    EXPECT_TRUE(third.WaitForLine("shot " + shot, 5000)) << third.Err;
+    EXPECT_EQ(third.Wait(5000), 0) << third.Err;  // the script's end closes the window
+    fs::remove(shot);
+  }
+  EXPECT_TRUE(fs::is_directory(temp / ("quillmoth-" + std::to_string(getuid()))));
 }
 
 }  // namespace
