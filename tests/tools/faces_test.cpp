@@ -1,8 +1,13 @@
-// Tile faces must be told apart by shape alone (colour-blind players), and
-// none may look like the back.
+// Tile faces must be told apart in grey, by their outline first (colour-blind
+// players, grey displays), carry no stray specks, and share the frame but
+// not the look of the back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tools/asset_files.h"
 
@@ -11,38 +16,79 @@ namespace {
 using asset_test::LoadPicture;
 using asset_test::Picture;
 
-// The symbol's silhouette: every pixel of the inner tile that differs from
-// the plain tile colour of its row (the tile is shaded top to bottom).
-std::vector<uint8_t> Silhouette(const Picture& p) {
-  std::vector<uint8_t> mask;
-  for (int y = 3; y <= 26; ++y) {
-    const uint16_t plain = p.At(2, y);
-    for (int x = 3; x <= 26; ++x) mask.push_back(p.At(x, y) != plain);
+Picture Face(int n) { return LoadPicture("b" + std::to_string(n) + ".tga", 30, 30); }
+
+// Grey level 0..255 of an RGB565 pixel, by the ITU-R BT.601 weights.
+int Luma(uint16_t v) {
+  const int r = ((v >> 11) & 31) * 255 / 31, g = ((v >> 5) & 63) * 255 / 63,
+            b = (v & 31) * 255 / 31;
+  return (299 * r + 587 * g + 114 * b) / 1000;
+}
+
+// The filled outline over the inner 24 x 24 pixels (x, y = 3..26): all that
+// the plain parchment of each row (shaded top to bottom, plain at x = 2)
+// cannot reach from the edge of that square, holes of the picture included.
+std::vector<uint8_t> FilledOutline(const Picture& p) {
+  std::vector<uint8_t> inside(24 * 24, 1);
+  std::vector<std::pair<int, int>> todo;
+  for (int i = 0; i < 24; ++i) todo.insert(todo.end(), {{i, 0}, {i, 23}, {0, i}, {23, i}});
+  while (!todo.empty()) {
+    const auto [x, y] = todo.back();
+    todo.pop_back();
+    if (x < 0 || y < 0 || x > 23 || y > 23 || !inside[y * 24 + x] ||
+        p.At(x + 3, y + 3) != p.At(2, y + 3))
+      continue;
+    inside[y * 24 + x] = 0;
+    todo.insert(todo.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
   }
-  return mask;
+  return inside;
 }
 
-int Differences(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
-  int n = 0;
-  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
-  return n;
-}
-
-TEST(Faces, FortyDistinctSilhouettes) {
-  std::vector<std::vector<uint8_t>> masks;
+TEST(Faces, EveryPairDiffersInOutlineAndInGrey) {
+  std::vector<Picture> faces;
+  std::vector<std::vector<uint8_t>> outlines;
   for (int n = 1; n <= 40; ++n) {
-    const Picture p = LoadPicture("b" + std::to_string(n) + ".tga", 30, 30);
-    ASSERT_TRUE(p.loaded) << n;
-    masks.push_back(Silhouette(p));
-    int ink = 0;
-    for (uint8_t m : masks.back()) ink += m;
-    // A symbol that fills a good part of the tile but leaves a margin.
-    EXPECT_GT(ink, 24 * 24 / 6) << "face " << n;
-    EXPECT_LT(ink, 24 * 24 * 9 / 10) << "face " << n;
+    faces.push_back(Face(n));
+    ASSERT_TRUE(faces.back().loaded) << n;
+    outlines.push_back(FilledOutline(faces.back()));
+    int area = 0;
+    for (uint8_t m : outlines.back()) area += m;
+    // A picture that fills a good part of the tile but leaves a margin.
+    EXPECT_GT(area, 24 * 24 / 6) << "face " << n;
+    EXPECT_LT(area, 24 * 24 * 9 / 10) << "face " << n;
   }
-  for (size_t a = 0; a < masks.size(); ++a)
-    for (size_t b = a + 1; b < masks.size(); ++b)
-      EXPECT_GE(Differences(masks[a], masks[b]), 40) << "faces " << a + 1 << " and " << b + 1;
+  for (int a = 0; a < 40; ++a)
+    for (int b = a + 1; b < 40; ++b) {
+      int outline = 0, grey = 0;
+      for (int i = 0; i < 24 * 24; ++i) outline += outlines[a][i] != outlines[b][i];
+      for (int i = 0; i < 30 * 30; ++i)
+        grey += std::abs(Luma(faces[a].pixels[i]) - Luma(faces[b].pixels[i])) >= 32;
+      // 40 pixels is a bump or notch of some 6 x 6 pixels; 135 is 15 % of the tile.
+      EXPECT_GE(outline, 40) << "faces " << a + 1 << " and " << b + 1;
+      EXPECT_GE(grey, 135) << "faces " << a + 1 << " and " << b + 1;
+    }
+}
+
+// A speck: a pixel unlike each of its eight neighbours (32 grey levels or
+// more) where those neighbours are alike (within 64 levels), a lone dot on an
+// even ground. Smoothed edges and one-pixel lines always have a neighbour on
+// either side, so they never count.
+TEST(Faces, NoStraySpecks) {
+  for (int n = 1; n <= 40; ++n) {
+    const Picture p = Face(n);
+    ASSERT_TRUE(p.loaded) << n;
+    for (int y = 1; y < 29; ++y)
+      for (int x = 1; x < 29; ++x) {
+        int low = 255, high = 0, alike = 0;
+        for (int i = 0; i < 9; ++i) {
+          if (i == 4) continue;
+          const int v = Luma(p.At(x + i % 3 - 1, y + i / 3 - 1));
+          low = std::min(low, v), high = std::max(high, v);
+          alike += std::abs(v - Luma(p.At(x, y))) < 32;
+        }
+        EXPECT_FALSE(high - low < 64 && alike == 0) << "face " << n << " at " << x << ", " << y;
+      }
+  }
 }
 
 TEST(Faces, ShareTheFrameButNotTheBack) {
@@ -50,15 +96,17 @@ TEST(Faces, ShareTheFrameButNotTheBack) {
   ASSERT_TRUE(back.loaded);
   const double backLight = asset_test::MeanBrightness(back, {0, 0, 29, 29});
   for (int n = 1; n <= 40; ++n) {
-    const Picture face = LoadPicture("b" + std::to_string(n) + ".tga", 30, 30);
+    const Picture face = Face(n);
     ASSERT_TRUE(face.loaded);
     int differ = 0;
     for (size_t i = 0; i < face.pixels.size(); ++i) differ += face.pixels[i] != back.pixels[i];
     EXPECT_GT(differ, 600) << n;
     // Face-up tiles are light parchment; the back is dark night.
     EXPECT_GT(asset_test::MeanBrightness(face, {0, 0, 29, 29}), backLight + 150) << n;
-    // The common frame: the same corner and edge on every tile.
-    EXPECT_EQ(face.At(0, 0), back.At(0, 0)) << n;
+    // The common frame: the same outer ring on every tile.
+    for (int i = 0; i < 30; ++i)
+      for (const auto& [x, y] : {std::pair{i, 0}, {i, 29}, {0, i}, {29, i}})
+        ASSERT_EQ(face.At(x, y), back.At(x, y)) << n << " at " << x << ", " << y;
   }
 }
 

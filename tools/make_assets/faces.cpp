@@ -8,238 +8,344 @@
 namespace assets {
 namespace {
 
-// Symbols are designed on a square from -1 to 1 (y downwards) that maps to
-// the middle 22 x 22 pixels of the tile.
-constexpr double Centre = 15.0;
-constexpr double Scale = 11.0;
+// Faces are drawn in tile pixels: pixel (x, y) spans [x, x + 1), the tile's
+// centre is (15, 15), and a face keeps within 4..26 so that its outline
+// stays clear of the frame.
 
-Shape ToTile(Shape symbol) {
-  return [symbol = std::move(symbol)](double x, double y) {
-    return symbol((x - Centre) / Scale, (y - Centre) / Scale);
-  };
+constexpr Rgb Outline = MakeRgb(36, 26, 44);
+
+Shape Oval(double cx, double cy, double rx, double ry, double degrees = 0) {
+  return Ellipse(cx, cy, rx, ry, Cosine(degrees * Pi / 180), Sine(degrees * Pi / 180));
 }
 
-// Regular star or polygon: points alternate between the two radii.
-Shape Star(int points, double outer, double inner, double startDegrees, double cx = 0,
-           double cy = 0) {
-  std::vector<double> xy;
-  const int n = inner > 0 ? points * 2 : points;
-  for (int i = 0; i < n; ++i) {
-    const double a = (startDegrees + 360.0 * i / n) * Pi / 180.0;
-    const double r = (inner > 0 && (i & 1)) ? inner : outer;
-    xy.push_back(cx + r * Cosine(a));
-    xy.push_back(cy + r * Sine(a));
-  }
-  return Polygon(std::move(xy));
+Shape Ring(double cx, double cy, double r, double width) {
+  return Minus(Circle(cx, cy, r), Circle(cx, cy, r - width));
 }
 
 Shape Tri(double ax, double ay, double bx, double by, double cx, double cy) {
   return Polygon({ax, ay, bx, by, cx, cy});
 }
 
-// A wedge cut into the vane of the feather, at distance t along its axis
-// (towards the tip) on side s, slanting back towards the quill.
-Shape FeatherNotch(double t, int side) {
-  const double cx = -0.15, cy = -0.15;    // vane centre
-  const double dx = -0.707, dy = -0.707;  // towards the tip
-  const double nx = 0.707 * side, ny = -0.707 * side;
-  auto at = [&](double along, double across, int k) {
-    return k == 0 ? cx + along * dx + across * nx : cy + along * dy + across * ny;
+// A pen stroke of the given width through the points x0, y0, x1, y1, ...
+Shape Stroke(std::vector<double> xy, double width) {
+  std::vector<Shape> parts;
+  for (size_t i = 0; i + 3 < xy.size(); i += 2)
+    parts.push_back(Capsule(xy[i], xy[i + 1], xy[i + 2], xy[i + 3], width / 2));
+  return Union(std::move(parts));
+}
+
+// Points alternating between two radii from `from` to `to` degrees, closed
+// through the centre unless the fan goes all the way round (a star).
+Shape Burst(double cx, double cy, double outer, double inner, int points, double from = -90,
+            double to = 270) {
+  const bool full = to - from >= 360;
+  std::vector<double> xy;
+  if (!full) xy = {cx, cy};
+  const int n = full ? points * 2 : points * 2 + 1;
+  for (int i = 0; i < n; ++i) {
+    const double a = (from + (to - from) * i / (points * 2)) * Pi / 180;
+    const double r = (i & 1) ? inner : outer;
+    xy.push_back(cx + r * Cosine(a));
+    xy.push_back(cy + r * Sine(a));
+  }
+  return Polygon(std::move(xy));
+}
+
+// A spiral stroke from radius r0 to r1 over the given turns.
+Shape Spiral(double cx, double cy, double r0, double r1, double turns, double from, double width) {
+  std::vector<double> xy;
+  const int n = static_cast<int>(24 * turns);
+  for (int i = 0; i <= n; ++i) {
+    const double t = static_cast<double>(i) / n;
+    const double a = (from + 360 * turns * t) * Pi / 180;
+    xy.push_back(cx + (r0 + (r1 - r0) * t) * Cosine(a));
+    xy.push_back(cy + (r0 + (r1 - r0) * t) * Sine(a));
+  }
+  return Stroke(std::move(xy), width);
+}
+
+// The shape and its mirror image about the tile's middle column.
+Shape Mirror(Shape s) {
+  return [s = std::move(s)](double x, double y) { return s(x, y) || s(30 - x, y); };
+}
+
+// The shape turned by the given degrees (clockwise) about (cx, cy).
+Shape Turn(Shape s, double degrees, double cx = 15, double cy = 15) {
+  const double c = Cosine(degrees * Pi / 180), n = Sine(degrees * Pi / 180);
+  return [s = std::move(s), c, n, cx, cy](double x, double y) {
+    return s(cx + (x - cx) * c + (y - cy) * n, cy - (x - cx) * n + (y - cy) * c);
   };
-  return Tri(at(t - 0.12, 0.1, 0), at(t - 0.12, 0.1, 1), at(t + 0.02, 0.5, 0), at(t + 0.02, 0.5, 1),
-             at(t + 0.18, 0.5, 0), at(t + 0.18, 0.5, 1));
+}
+
+// One part of a face: a shape in an ink, with a dark outline of its own
+// (a body, a wing, a flame) or without (a spot, a line of ink).
+struct Part {
+  Shape shape;
+  Rgb ink;
+  bool edged;
+};
+Part Fill(Shape s, Rgb ink) { return {std::move(s), ink, true}; }
+Part Spot(Shape s, Rgb ink) { return {std::move(s), ink, false}; }
+Part Ink(Shape s) { return {std::move(s), Outline, false}; }
+
+// A face drawn upright and shown turned (clockwise) about the centre.
+std::vector<Part> Tilted(double degrees, std::vector<Part> parts) {
+  for (Part& part : parts) part.shape = Turn(std::move(part.shape), degrees);
+  return parts;
 }
 
 constexpr Rgb Crimson = MakeRgb(200, 36, 64);
 constexpr Rgb Vermilion = MakeRgb(228, 96, 28);
 constexpr Rgb Amber = MakeRgb(222, 164, 16);
 constexpr Rgb Leaf = MakeRgb(72, 148, 40);
+constexpr Rgb Pine = MakeRgb(36, 112, 84);
+constexpr Rgb Jade = MakeRgb(120, 196, 150);
 constexpr Rgb Teal = MakeRgb(16, 140, 136);
 constexpr Rgb Cobalt = MakeRgb(36, 92, 204);
 constexpr Rgb Indigo = MakeRgb(76, 56, 168);
 constexpr Rgb Violet = MakeRgb(148, 56, 184);
 constexpr Rgb Magenta = MakeRgb(204, 48, 140);
 constexpr Rgb Sepia = MakeRgb(128, 80, 36);
+constexpr Rgb Tan = MakeRgb(196, 150, 96);
 constexpr Rgb Slate = MakeRgb(84, 96, 120);
+constexpr Rgb Night = MakeRgb(48, 40, 84);
+constexpr Rgb Moon = MakeRgb(240, 222, 150);
+constexpr Rgb Glass = MakeRgb(200, 210, 240);
+constexpr Rgb Paper = MakeRgb(246, 240, 228);
+constexpr Rgb Olive = MakeRgb(120, 120, 64);
+constexpr Rgb Glow = MakeRgb(252, 226, 110);
 
-struct FaceDesign {
-  Shape symbol;
-  Rgb ink;
-};
-
-FaceDesign Design(int n) {
+std::vector<Part> Design(int n) {
   switch (n) {
-    case 1:  // moth
-      return {Minus(Union({Ellipse(0, 0.05, 0.13, 0.6), Circle(0, -0.55, 0.14),
-                           Ellipse(-0.48, -0.22, 0.52, 0.36, 0.906, 0.423),
-                           Ellipse(0.48, -0.22, 0.52, 0.36, 0.906, -0.423),
-                           Ellipse(-0.36, 0.4, 0.34, 0.27, 0.94, -0.342),
-                           Ellipse(0.36, 0.4, 0.34, 0.27, 0.94, 0.342),
-                           Capsule(-0.05, -0.62, -0.38, -0.95, 0.06),
-                           Capsule(0.05, -0.62, 0.38, -0.95, 0.06)}),
-                    Union({Circle(-0.52, -0.24, 0.13), Circle(0.52, -0.24, 0.13)})),
-              Sepia};
-    case 2:  // crescent moon
-      return {Minus(Circle(0, 0, 0.9), Circle(0.42, -0.25, 0.74)), Amber};
-    case 3:  // full moon with craters
-      return {Minus(Circle(0, 0, 0.88), Union({Circle(-0.3, -0.28, 0.2), Circle(0.3, 0.2, 0.25),
-                                               Circle(-0.2, 0.48, 0.12)})),
-              Slate};
-    case 4:  // half moon
-      return {Intersect(Circle(0.3, 0, 0.92), Box(-1, -1, 0.3, 1)), Cobalt};
-    case 5:  // five-pointed star
-      return {Star(5, 0.98, 0.42, -90, 0, 0.08), Amber};
-    case 6:  // four-pointed sparkle
-      return {Star(4, 0.98, 0.25, -90), Teal};
-    case 7:  // six-pointed star
-      return {Union({Tri(0, -0.95, 0.82, 0.475, -0.82, 0.475),
-                     Tri(0, 0.95, 0.82, -0.475, -0.82, -0.475)}),
-              Indigo};
-    case 8:  // heart
-      return {Union({Circle(-0.42, -0.3, 0.45), Circle(0.42, -0.3, 0.45),
-                     Tri(-0.84, -0.16, 0.84, -0.16, 0, 0.9)}),
-              Crimson};
-    case 9:  // diamond
-      return {Polygon({0, -0.98, 0.65, 0, 0, 0.98, -0.65, 0}), Magenta};
-    case 10:  // square
-      return {RoundBox(-0.72, -0.72, 0.72, 0.72, 0.15), Leaf};
-    case 11:  // triangle
-      return {Tri(0, -0.9, 0.92, 0.75, -0.92, 0.75), Vermilion};
-    case 12:  // ring
-      return {Minus(Circle(0, 0, 0.9), Circle(0, 0, 0.5)), Violet};
-    case 13:  // plus
-      return {Union({Box(-0.22, -0.9, 0.22, 0.9), Box(-0.9, -0.22, 0.9, 0.22)}), Crimson};
-    case 14:  // saltire
+    case 1: {  // luna moth, the game's own, with its long tails
+      const MothEmblem moth = MakeMothEmblem(15, 15.5, 10);
+      return {Fill(moth.wings, Jade), Spot(moth.eyespots, Amber), Fill(moth.body, Violet),
+              Ink(Mirror(Stroke({14, 11, 11.5, 5.5}, 1.2)))};
+    }
+    case 2:  // emperor moth: round wings with eyespots
+      return {Fill(Mirror(Union({Circle(9.5, 11, 5.5), Circle(10.5, 19.5, 4.5)})), Vermilion),
+              Spot(Mirror(Circle(9, 11, 2.4)), Moon), Ink(Mirror(Circle(9, 11, 1.1))),
+              Fill(Oval(15, 15.5, 1.8, 7), Sepia), Ink(Mirror(Stroke({14, 9, 12, 5}, 1.2)))};
+    case 3:  // hawk moth: narrow wings swept back
+      return {Fill(Mirror(Oval(11.5, 18.5, 3.5, 2.2, -30)), Magenta),
+              Fill(Mirror(Polygon({15, 9.5, 8, 11.5, 4, 17, 6.5, 17.5, 15, 14.5})), Olive),
+              Fill(Union({Oval(15, 15, 2.6, 8.5), Circle(15, 8, 2)}), Olive),
+              Spot(Box(14, 15, 16, 16), Magenta),
+              Spot(Box(14, 18, 16, 19), Magenta),
+              Ink(Mirror(Stroke({14, 7, 12, 4.5}, 1.2)))};
+    case 4:  // moth at rest, wings folded like a tent
+      return {Ink(Mirror(Stroke({14, 8, 11, 6, 9.5, 4}, 1.2))),
+              Fill(Polygon({15, 9, 24.5, 21, 22.5, 24.5, 15, 22, 7.5, 24.5, 5.5, 21}), Tan),
+              Spot(Mirror(Stroke({15, 16, 11, 18, 8.5, 21}, 1.8)), Sepia), Ink(Box(14, 13, 16, 22)),
+              Fill(Union({Circle(15, 9, 2.5), Oval(15, 12, 3, 2.2)}), Sepia)};
+    case 5:  // owl
+      return {Fill(Union({Oval(15, 16.5, 8, 9), Mirror(Tri(7.5, 4.5, 12.5, 9, 7.5, 12))}), Sepia),
+              Spot(Oval(15, 21, 4.5, 4), Tan),
+              Fill(Mirror(Circle(11.5, 13, 3.5)), Moon),
+              Spot(Mirror(Circle(11.5, 13, 2.2)), Amber),
+              Ink(Mirror(Circle(12, 13, 1.1))),
+              Fill(Tri(13.5, 15, 16.5, 15, 15, 18.5), Amber)};
+    case 6:  // bat
       return {
-          Union({Capsule(-0.68, -0.68, 0.68, 0.68, 0.2), Capsule(-0.68, 0.68, 0.68, -0.68, 0.2)}),
-          Slate};
-    case 15:  // ink drop
-      return {Union({Circle(0, 0.3, 0.6), Tri(0, -0.98, 0.53, 0.02, -0.53, 0.02)}), Cobalt};
-    case 16:  // leaf with its stem and a vein
-      return {Minus(Union({Intersect(Circle(0.45, 0.45, 1.18), Circle(-0.45, -0.45, 1.18)),
-                           Capsule(-0.6, 0.6, -0.92, 0.92, 0.09)}),
-                    Capsule(-0.45, 0.45, 0.4, -0.4, 0.05)),
-              Leaf};
-    case 17:  // quill feather
-      return {Minus(Union({Ellipse(-0.15, -0.15, 0.82, 0.34, 0.707, 0.707),
-                           Capsule(0.2, 0.2, 0.92, 0.92, 0.07)}),
-                    Union({FeatherNotch(0.3, 1), FeatherNotch(-0.2, 1), FeatherNotch(0.05, -1),
-                           FeatherNotch(-0.45, -1), Capsule(0.1, 0.1, -0.6, -0.6, 0.045)})),
-              Violet};
-    case 18:  // key
+          Fill(Mirror(Polygon({15, 12, 11, 7.5, 8, 7.5, 4, 10.5, 4.5, 18, 7.5, 15.5, 10, 20, 12, 17,
+                               15, 19.5})),
+               Night),
+          Ink(Mirror(Union({Stroke({10.5, 8.5, 5, 17}, 1), Stroke({10.5, 8.5, 9.8, 18.5}, 1)}))),
+          Fill(Union({Oval(15, 15, 3, 5.5), Circle(15, 10.5, 3),
+                      Mirror(Tri(12.5, 10, 15, 9, 12.2, 5))}),
+               Indigo)};
+    case 7:  // firefly, its tail alight
+      return Tilted(
+          30, {Spot(Circle(15, 20, 6.5), Glow), Fill(Mirror(Oval(10.5, 12, 2.6, 6, 40)), Glass),
+               Fill(Union({Circle(15, 7.5, 2.2), Oval(15, 15.5, 3, 7)}), Night),
+               Fill(Oval(15, 10.5, 3.3, 2.2), Crimson),
+               Fill(Intersect(Oval(15, 15.5, 3, 7), Box(0, 17.5, 30, 30)), Amber),
+               Ink(Mirror(Stroke({14, 6, 11.5, 4}, 1.2)))});
+    case 8:  // spider on its thread
+      return {Ink(Box(15, 4, 16, 12)),
+              Ink(Mirror(Union(
+                  {Stroke({13, 12, 9, 8, 6, 10}, 1.3), Stroke({13, 13, 8, 12, 5, 15}, 1.3),
+                   Stroke({13, 14, 8, 17, 5, 21}, 1.3), Stroke({13, 15, 9, 20, 7, 25}, 1.3)}))),
+              Fill(Union({Circle(15, 12.5, 2.8), Circle(15, 19, 4.8)}), Slate),
+              Spot(Circle(13, 17, 1.1), Glass)};
+    case 9:  // cat
+      return {Fill(Stroke({19, 24.5, 23.5, 24, 25, 21, 24, 17.5}, 2), Night),
+              Fill(Union({Intersect(Oval(15, 20, 6.5, 7), Box(0, 0, 30, 25)), Circle(15, 10.5, 4.8),
+                          Mirror(Tri(10.3, 9, 13.5, 6.5, 11, 3.8))}),
+                   Night),
+              Spot(Mirror(Box(12, 9, 14, 11)), Amber)};
+    case 10:  // mouse
+      return {Fill(Stroke({22, 22, 25, 21, 25.5, 17, 23.5, 14.5}, 1.4), Slate),
+              Fill(Union({Oval(16.5, 19, 7, 5), Polygon({4, 20.5, 12.5, 13.5, 13, 24.5})}), Slate),
+              Fill(Circle(14, 12.5, 3), Slate),
+              Spot(Circle(14, 12.5, 1.6), Magenta),
+              Ink(Box(8, 18, 10, 20)),
+              Spot(Circle(4.8, 20.5, 1.1), Magenta)};
+    case 11:  // hedgehog
+      return {Fill(Union({Burst(16, 21, 9.8, 6.5, 8, 180, 360), Box(8, 20, 24, 23)}), Sepia),
+              Fill(Oval(8.5, 20.5, 4.5, 3.2, -10), Tan), Ink(Box(7, 18, 9, 20)),
+              Ink(Circle(4.5, 21.5, 1.1)), Fill(Mirror(Box(10, 23, 12, 25)), Sepia)};
+    case 12:  // caterpillar
+      return {Fill(Circle(6.5, 20.5, 2.6), Leaf),
+              Fill(Circle(9.5, 18.5, 3), Leaf),
+              Fill(Circle(13, 17.5, 3.2), Leaf),
+              Fill(Circle(16.5, 17.5, 3.2), Leaf),
+              Fill(Circle(19.5, 19.5, 3), Leaf),
+              Fill(Circle(22, 14.5, 3.5), Leaf),
+              Spot(Union({Circle(13, 17, 1.1), Circle(17, 17, 1.1)}), Amber),
+              Ink(Box(22, 13, 24, 15)),
+              Ink(Stroke({21, 11, 20, 7}, 1.2))};
+    case 13:  // snail
+      return {Fill(Union({Stroke({5, 23, 22, 23}, 3), Stroke({21, 22.5, 24, 16}, 3)}), Slate),
+              Ink(Union({Stroke({23, 16, 22.5, 12}, 1), Stroke({24.5, 16.5, 26, 13}, 1)})),
+              Fill(Circle(13.5, 15, 7), Amber), Ink(Spiral(13.5, 15, 0.5, 5, 1.7, 0, 1.2))};
+    case 14:  // quill
+      return Tilted(45,
+                    {Fill(Minus(Union({Oval(15, 12.5, 3.8, 9.5), Stroke({15, 19, 15, 26}, 1.6)}),
+                                Union({Tri(10, 8, 14, 11, 10, 12), Tri(20, 14, 16, 16.5, 20, 19)})),
+                          Violet),
+                     Ink(Stroke({15, 5, 15, 21}, 1))});
+    case 15:  // inkwell
+      return {Fill(Union({RoundBox(6, 14, 24, 25, 3), Polygon({7, 15, 23, 15, 19, 11, 11, 11}),
+                          Box(12, 8, 18, 11)}),
+                   Indigo),
+              Fill(RoundBox(11, 6, 19, 8.5, 1), Slate), Spot(Box(10, 17, 20, 22), Moon),
+              Spot(Box(8, 17, 9, 22), Glass)};
+    case 16:  // ink drop
+      return {Fill(Union({Circle(15, 18.3, 6.6), Tri(15, 4.2, 20.8, 15.2, 9.2, 15.2)}), Indigo),
+              Spot(Oval(12.5, 17.5, 1.4, 2.4, 20), Glass)};
+    case 17:  // candle
+      return {Fill(Ring(22.5, 20.5, 2.5, 1.5), Amber), Fill(Oval(15, 23.5, 9.5, 2.2), Amber),
+              Fill(RoundBox(11.5, 11, 18.5, 23.5, 1), Paper),
+              Fill(Union({Circle(15, 8.3, 2.3), Tri(12.8, 8, 17.2, 8, 15, 4)}), Amber),
+              Spot(Oval(15, 8.6, 1, 1.5), Vermilion)};
+    case 18:  // lantern
+      return {Fill(Ring(15, 6.4, 2.2, 1.1), Slate),
+              Fill(Union({Polygon({11.2, 8.2, 18.8, 8.2, 21.4, 10.4, 8.6, 10.4}),
+                          RoundBox(10, 10.4, 20, 22, 1.3), Box(8.6, 21.8, 21.4, 23.8)}),
+                   Slate),
+              Fill(Box(12, 12.4, 18, 20), Amber), Spot(Oval(15, 16.8, 1.2, 2.4), Moon)};
+    case 19: {  // hourglass
+      const Shape glass = Polygon({8.9, 6.4, 21.1, 6.4, 15.9, 15, 21.1, 23.6, 8.9, 23.6, 14.1, 15});
       return {
-          Union({Minus(Circle(-0.55, 0, 0.4), Circle(-0.55, 0, 0.17)), Box(-0.2, -0.11, 0.95, 0.11),
-                 Box(0.52, 0.11, 0.7, 0.45), Box(0.78, 0.11, 0.95, 0.33)}),
-          Amber};
-    case 19:  // lantern
-      return {Union({Minus(Circle(0, -0.78, 0.2), Circle(0, -0.78, 0.1)),
-                     Polygon({-0.35, -0.62, 0.35, -0.62, 0.58, -0.42, -0.58, -0.42}),
-                     Minus(RoundBox(-0.45, -0.42, 0.45, 0.62, 0.12), Box(-0.26, -0.24, 0.26, 0.44)),
-                     Ellipse(0, 0.16, 0.11, 0.22), Box(-0.58, 0.62, 0.58, 0.8)}),
-              Vermilion};
-    case 20:  // bell
-      return {Union({Circle(0, -0.25, 0.55),
-                     Polygon({-0.55, -0.25, 0.55, -0.25, 0.86, 0.55, -0.86, 0.55}),
-                     Circle(0, 0.74, 0.18), Circle(0, -0.86, 0.12)}),
-              Amber};
-    case 21:  // hexagon
-      return {Star(6, 0.92, 0, 0), Teal};
-    case 22:  // arrow
-      return {Union({Tri(0, -0.95, 0.75, -0.1, -0.75, -0.1), Box(-0.22, -0.2, 0.22, 0.92)}), Leaf};
-    case 23:  // lightning bolt
-      return {Polygon({0.25, -0.98, -0.5, 0.12, -0.02, 0.12, -0.25, 0.98, 0.58, -0.2, 0.08, -0.2,
-                       0.42, -0.98}),
-              Amber};
-    case 24:  // toadstool
-      return {Union({Minus(Intersect(Ellipse(0, -0.08, 0.95, 0.78), Box(-1, -1, 1, -0.1)),
-                           Union({Circle(-0.45, -0.42, 0.13), Circle(0.22, -0.6, 0.12)})),
-                     RoundBox(-0.25, -0.15, 0.25, 0.88, 0.1)}),
-              Crimson};
-    case 25: {  // flower
-      std::vector<Shape> petals{Circle(0, 0, 0.35)};
+          Fill(glass, Glass),
+          Spot(Intersect(glass, Union({Box(0, 11, 30, 16), Tri(15, 18, 23, 24, 7, 24)})), Amber),
+          Fill(Box(7, 4.5, 23, 6.4), Sepia), Fill(Box(7, 23.6, 23, 25.5), Sepia)};
+    }
+    case 20:  // key
+      return {Fill(Union({Ring(9, 15, 4.4, 2.5), Box(12.8, 13.8, 25.5, 16.2),
+                          Box(20.7, 16.2, 22.7, 20), Box(23.6, 16.2, 25.5, 18.6)}),
+                   Amber)};
+    case 21:  // scroll
+      return {Fill(Box(8, 7, 22, 23), Paper),
+              Spot(Union({Box(10, 10, 20, 11), Box(10, 13, 18, 14), Box(10, 16, 19, 17)}), Slate),
+              Fill(RoundBox(6, 4.5, 24, 8, 1.6), Sepia),
+              Fill(RoundBox(6, 22, 24, 25.5, 1.6), Sepia), Fill(Circle(19, 19, 2.2), Crimson)};
+    case 22:  // open book
+      return {Fill(Polygon({4, 9, 15, 11, 26, 9, 26, 23, 15, 25.5, 4, 23}), Crimson),
+              Fill(Mirror(Polygon({5.5, 7.5, 10, 6.5, 15, 9, 15, 23, 10, 21, 5.5, 21.5})), Paper),
+              Spot(Mirror(Union({Stroke({7.5, 11, 13, 12.5}, 1), Stroke({7.5, 14, 13, 15.5}, 1),
+                                 Stroke({7.5, 17, 13, 18.5}, 1)})),
+                   Slate),
+              Ink(Box(14, 9, 16, 24))};
+    case 23:  // spectacles
+      return {Ink(Mirror(Stroke({4.5, 15, 5.5, 8}, 1.4))), Fill(Mirror(Circle(9, 17, 4.8)), Glass),
+              Fill(Intersect(Ring(15, 16.5, 2.8, 1.4), Box(0, 0, 30, 16)), Amber),
+              Spot(Mirror(Ring(9, 17, 4.8, 1.5)), Amber),
+              Spot(Mirror(Box(6.5, 14, 8.5, 16)), 0xFFFFFF)};
+    case 24:  // pen nib
+      return {Fill(Box(10.5, 4.5, 19.5, 8), Slate),
+              Fill(Minus(Polygon({15, 26, 9.5, 16, 9.5, 10, 11, 7.5, 19, 7.5, 20.5, 10, 20.5, 16}),
+                         Circle(15, 14, 1.6)),
+                   Amber),
+              Ink(Box(14.5, 15.5, 15.5, 25))};
+    case 25:  // teacup
+      return {Fill(Ring(22, 16, 3.3, 1.6), Teal), Fill(Oval(14, 23.5, 10, 2.2), Teal),
+              Fill(Intersect(Oval(13.5, 12.5, 8.5, 10), Box(0, 12, 30, 30)), Teal),
+              Spot(Box(6, 12.5, 21, 14), Sepia),
+              Ink(Union({Stroke({10.5, 10.5, 9, 8.5, 10.5, 6.5, 9, 4.5}, 1.2),
+                         Stroke({16.5, 10.5, 15, 8.5, 16.5, 6.5, 15, 4.5}, 1.2)}))};
+    case 26:  // magnifying glass
+      return {Fill(Stroke({17.5, 17.5, 24, 24}, 3.4), Sepia), Fill(Ring(12, 12, 7.5, 2), Amber),
+              Spot(Circle(12, 12, 5.5), Glass), Spot(Oval(10, 10, 1.2, 2.2, 45), 0xFFFFFF)};
+    case 27: {  // telescope on its tripod
+      const Shape tube =
+          Turn(Union({Box(4, 13.5, 8, 16.5), Box(8, 12.5, 16, 17.5), Box(16, 11.5, 25, 18.5)}), -25,
+               15, 13);
+      return {Fill(Union({Stroke({15, 16, 9, 25.5}, 1.6), Stroke({15, 16, 21, 25.5}, 1.6),
+                          Stroke({15, 16, 15, 25.5}, 1.6)}),
+                   Sepia),
+              Fill(tube, Cobalt),
+              Spot(Intersect(tube, Turn(Box(0, 0, 9.5, 30), -25, 15, 13)), Amber),
+              Spot(Intersect(tube, Turn(Box(22, 0, 23.5, 30), -25, 15, 13)), Amber)};
+    }
+    case 28:  // crescent moon
+      return {Fill(Minus(Circle(15, 15, 9.9), Circle(19.6, 12.2, 8.1)), Amber)};
+    case 29:  // full moon
+      return {
+          Fill(Circle(15, 15, 9.7), Moon),
+          Spot(Union({Circle(11.5, 12, 2.2), Circle(18.5, 17.5, 2.8), Circle(13, 20, 1.4)}), Tan)};
+    case 30:  // half moon
+      return {Fill(Intersect(Circle(18.3, 15, 10.1), Box(0, 0, 18.3, 30)), Glass)};
+    case 31:  // star
+      return {Fill(Burst(15, 15.9, 10.8, 4.6, 5), Amber)};
+    case 32:  // comet
+      return Tilted(
+          -40, {Fill(Polygon({21, 11.3, 12, 11.5, 3.5, 10.5, 10, 13.5, 2.5, 15.2, 10, 16.8, 4, 19.8,
+                              12, 18.6, 21, 18.7}),
+                     Glass),
+                Spot(Stroke({19, 15, 7, 15}, 1.2), 0xFFFFFF), Fill(Circle(20.5, 15, 4), Moon)});
+    case 33: {  // constellation: five stars in a W
+      const std::vector<double> w = {7, 8, 11, 19, 15, 12, 19, 20, 23, 9};
+      std::vector<Shape> stars;
+      for (size_t i = 0; i < w.size(); i += 2)
+        stars.push_back(Burst(w[i], w[i + 1], i == 4 ? 4.2 : 3.4, i == 4 ? 1.8 : 1.4, 5));
+      return {Spot(Stroke(w, 1), Slate), Fill(Union(std::move(stars)), Amber)};
+    }
+    case 34:  // cloud over the moon
+      return {Fill(Circle(17.5, 11.5, 7), Moon),
+              Fill(Union({Circle(9, 19, 4), Circle(14.5, 17, 5), Circle(20.5, 19.5, 4),
+                          RoundBox(5, 19, 24.5, 24, 2.5)}),
+                   Glass)};
+    case 35: {  // ringed planet
+      const Shape ring = Minus(Oval(15, 15, 11, 3.6, -20), Oval(15, 15, 8, 2, -20));
+      return {Fill(ring, Glass), Fill(Circle(15, 15, 6.5), Vermilion),
+              Spot(Intersect(Circle(15, 15, 6.5), Turn(Box(0, 12, 30, 13.5), -20)), Amber),
+              Fill(Intersect(ring, Turn(Box(0, 15, 30, 30), -20)), Glass)};
+    }
+    case 36: {  // moonflower, open at night
+      std::vector<Part> parts;
       for (int k = 0; k < 5; ++k) {
         const double a = (-90.0 + 72.0 * k) * Pi / 180.0;
-        petals.push_back(Circle(0.56 * Cosine(a), 0.56 * Sine(a), 0.36));
+        parts.push_back(Fill(Circle(15 + 6.6 * Cosine(a), 15.5 + 6.6 * Sine(a), 3.7), Glass));
       }
-      return {Minus(Union(std::move(petals)), Circle(0, 0, 0.14)), Magenta};
+      parts.push_back(Fill(Circle(15, 15.5, 2.8), Amber));
+      return parts;
     }
-    case 26:  // clover
-      return {Union({Circle(0, -0.48, 0.33), Circle(-0.44, 0.04, 0.33), Circle(0.44, 0.04, 0.33),
-                     Circle(0, -0.08, 0.2), Capsule(0, 0.1, 0.28, 0.95, 0.09)}),
-              Leaf};
-    case 27:  // eye
+    case 37:  // fern frond unrolling
       return {
-          Union({Minus(Intersect(Circle(0, 0.75, 1.2), Circle(0, -0.75, 1.2)), Circle(0, 0, 0.38)),
-                 Circle(0, 0, 0.22)}),
-          Teal};
-    case 28:  // candle
-      return {Union({Box(-0.28, -0.1, 0.28, 0.8), Box(-0.5, 0.8, 0.5, 0.95), Circle(0, -0.45, 0.17),
-                     Tri(-0.16, -0.5, 0.16, -0.5, 0, -0.98)}),
-              Vermilion};
-    case 29:  // hourglass
-      return {
-          Union({Box(-0.72, -0.95, 0.72, -0.78), Box(-0.72, 0.78, 0.72, 0.95),
-                 Polygon({-0.55, -0.78, 0.55, -0.78, 0.08, 0, 0.55, 0.78, -0.55, 0.78, -0.08, 0})}),
-          Sepia};
-    case 30:  // cloud
-      return {Union({Circle(-0.48, 0.18, 0.36), Circle(0.05, -0.15, 0.5), Circle(0.52, 0.18, 0.36),
-                     Box(-0.48, 0.18, 0.52, 0.54)}),
-              Cobalt};
-    case 31:  // pine tree, three tiers with deep steps
-      return {
-          Union({Tri(0, -0.98, 0.4, -0.48, -0.4, -0.48), Tri(0, -0.7, 0.62, -0.02, -0.62, -0.02),
-                 Tri(0, -0.36, 0.9, 0.56, -0.9, 0.56), Box(-0.15, 0.56, 0.15, 0.96)}),
-          Leaf};
-    case 32:  // spade
-      return {Union({Circle(-0.42, 0.2, 0.42), Circle(0.42, 0.2, 0.42),
-                     Tri(-0.83, 0.08, 0.83, 0.08, 0, -0.92), Tri(0, 0.3, 0.32, 0.94, -0.32, 0.94)}),
-              Indigo};
-    case 33:  // crown
-      return {Union({Polygon({-0.85, 0.5, -0.85, -0.5, -0.42, -0.05, 0, -0.75, 0.42, -0.05, 0.85,
-                              -0.5, 0.85, 0.5}),
-                     Box(-0.85, 0.62, 0.85, 0.82), Circle(-0.85, -0.6, 0.13),
-                     Circle(0, -0.84, 0.13), Circle(0.85, -0.6, 0.13)}),
-              Amber};
-    case 34:  // fish
-      return {Minus(Union({Ellipse(-0.15, 0, 0.66, 0.42), Tri(0.35, 0, 0.97, -0.52, 0.97, 0.52)}),
-                    Circle(-0.5, -0.1, 0.1)),
-              Teal};
-    case 35:  // inkwell with a quill
-      return {Union({RoundBox(-0.7, 0.05, 0.7, 0.9, 0.2),
-                     Polygon({-0.7, 0.12, 0.7, 0.12, 0.35, -0.2, -0.35, -0.2}),
-                     Box(-0.28, -0.45, 0.28, -0.15), Box(-0.4, -0.56, 0.4, -0.42),
-                     Capsule(0.05, -0.5, 0.72, -0.97, 0.08)}),
-              Indigo};
-    case 36: {  // sun
-      std::vector<Shape> parts{Circle(0, 0, 0.47)};
-      for (int k = 0; k < 8; ++k) {
-        const double a = k * Pi / 4;
-        const double s = 0.2;
-        parts.push_back(Tri(0.6 * Cosine(a - s), 0.6 * Sine(a - s), 0.6 * Cosine(a + s),
-                            0.6 * Sine(a + s), 0.98 * Cosine(a), 0.98 * Sine(a)));
-      }
-      return {Union(std::move(parts)), Vermilion};
-    }
-    case 37:  // arched door
-      return {
-          Minus(Union({Box(-0.6, -0.2, 0.6, 0.95), Circle(0, -0.2, 0.6)}), Circle(0.32, 0.32, 0.1)),
-          Sepia};
-    case 38:  // musical note
-      return {Union({Ellipse(-0.36, 0.62, 0.32, 0.22, 0.94, -0.342), Box(-0.12, -0.85, 0.04, 0.6),
-                     Polygon({-0.04, -0.85, 0.58, -0.45, 0.52, -0.12, -0.04, -0.48})}),
-              Magenta};
-    case 39:  // mountains
-      return {Polygon({-0.98, 0.75, -0.35, -0.55, 0.0, 0.05, 0.35, -0.85, 0.98, 0.75}), Slate};
-    default:  // shield with a bar
-      return {Minus(Polygon({-0.75, -0.85, 0.75, -0.85, 0.75, 0.05, 0.4, 0.6, 0, 0.95, -0.4, 0.6,
-                             -0.75, 0.05}),
-                    Box(-0.12, -0.68, 0.12, 0.62)),
-              Crimson};
+          Fill(Union({Stroke({12, 26, 12.5, 19, 14.5, 13}, 2), Spiral(17.5, 9, 0, 4, 1.2, 0, 2.2)}),
+               Leaf),
+          Fill(Union({Oval(8, 21.5, 3.4, 1.5, -25), Oval(17, 19.5, 3.4, 1.5, -155),
+                      Oval(9, 16.5, 3, 1.4, -30), Oval(7.5, 12, 2.4, 1.3, -70)}),
+               Leaf)};
+    case 38:  // toadstool
+      return {Fill(RoundBox(12.2, 13.5, 17.8, 24.7, 1.1), Paper),
+              Fill(Intersect(Oval(15, 14.1, 10.5, 8.6), Box(0, 0, 30, 13.9)), Crimson),
+              Spot(Union({Circle(10, 10.5, 1.5), Circle(17.5, 8.5, 1.4), Circle(21, 12, 1.1)}),
+                   0xFFFFFF)};
+    case 39:  // fir tree
+      return {Fill(Box(13.3, 20, 16.7, 25.6), Sepia),
+              Fill(Tri(15, 11, 24.9, 21.2, 5.1, 21.2), Pine),
+              Fill(Tri(15, 7.3, 21.8, 15, 8.2, 15), Pine),
+              Fill(Tri(15, 4.2, 19.4, 9.8, 10.6, 9.8), Pine)};
+    default:  // acorn
+      return {Fill(Oval(15, 17.5, 6, 7.5), Amber), Fill(Stroke({15, 7, 16, 5}, 2), Sepia),
+              Fill(Intersect(Oval(15, 12.5, 8, 6), Box(0, 0, 30, 13.5)), Sepia)};
   }
 }
 
 constexpr Rgb TileEdge = MakeRgb(14, 12, 30);
-constexpr Rgb SymbolOutline = MakeRgb(36, 26, 44);
 
 // The common tile: dark rim with rounded corners that melt into the night.
 Canvas TileBase(Rgb top, Rgb bottom) {
@@ -253,13 +359,25 @@ Canvas TileBase(Rgb top, Rgb bottom) {
 
 Canvas MakeFace(int n) {
   Canvas tile = TileBase(MakeRgb(246, 238, 216), MakeRgb(220, 204, 168));
-  const FaceDesign design = Design(n);
-  const Shape symbol = ToTile(design.symbol);
-  const Coverage fill(symbol, 0, 0, TileSize, TileSize);
-  Paint(tile, fill.Grown(1.0), SymbolOutline);
-  const Rgb light = Mix(design.ink, MakeRgb(255, 255, 255), 72);
-  const Rgb dark = Mix(design.ink, MakeRgb(0, 0, 0), 48);
-  Paint(tile, fill, [&](int, int y) { return Mix(light, dark, (y - 3) * 256 / 24); });
+  for (const Part& part : Design(n)) {
+    const Coverage fill(part.shape, 0, 0, TileSize, TileSize);
+    if (part.edged) Paint(tile, fill.Grown(1.0), Outline);
+    // Lit from above like the tile and the panels: light at the top, deeper
+    // towards the bottom.
+    const Rgb light = Mix(part.ink, MakeRgb(255, 255, 255), 72);
+    const Rgb dark = Mix(part.ink, MakeRgb(0, 0, 0), 48);
+    Paint(tile, fill, [&](int, int y) {
+      return part.ink == Outline ? Outline : Mix(light, dark, (y - 3) * 256 / 24);
+    });
+    if (part.edged) {
+      const Shape& s = part.shape;
+      const Coverage rim([&s](double x, double y) { return s(x, y) && !s(x - 1.2, y - 1.2); }, 0, 0,
+                         TileSize, TileSize);
+      for (int y = 0; y < TileSize; ++y)
+        for (int x = 0; x < TileSize; ++x)
+          tile.Blend(x, y, MakeRgb(255, 255, 255), rim.At(x, y) * 90 / 256);
+    }
+  }
   return tile;
 }
 
