@@ -1,10 +1,11 @@
-// quillmoth_make_assets OUTDIR [--preview DIR] [--icons DIR]
+// quillmoth_make_assets OUTDIR [--preview DIR] [--icons DIR] [--contact-sheet DIR]
 //
 // Generates every picture, sound and the window icon the game loads from
 // beside its executable: OUTDIR/Graph/*.tga, OUTDIR/Sound/*.wav and
 // OUTDIR/quillmoth.png; with --icons, the desktop menu's icons as
-// DIR/16x16.png ... DIR/256x256.png. The output depends on nothing but this
-// program, so every build writes the same bytes.
+// DIR/16x16.png ... DIR/256x256.png; with --contact-sheet, the faces as
+// DIR/faces.png and DIR/faces-grey.png (the README shows them from docs/). The output depends on
+// nothing but this program, so every build writes the same bytes.
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -30,19 +31,24 @@ int main(int argc, char** argv) {
   fs::path out;
   fs::path preview;
   fs::path icons;
+  fs::path sheets;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--preview" && i + 1 < argc)
       preview = argv[++i];
     else if (arg == "--icons" && i + 1 < argc)
       icons = argv[++i];
+    else if (arg == "--contact-sheet" && i + 1 < argc)
+      sheets = argv[++i];
     else if (out.empty())
       out = arg;
     else
       out.clear(), i = argc;  // too many arguments
   }
   if (out.empty()) {
-    std::fprintf(stderr, "usage: quillmoth_make_assets OUTDIR [--preview DIR] [--icons DIR]\n");
+    std::fprintf(stderr,
+                 "usage: quillmoth_make_assets OUTDIR [--preview DIR] [--icons DIR] "
+                 "[--contact-sheet DIR]\n");
     return 2;
   }
 
@@ -86,6 +92,7 @@ int main(int argc, char** argv) {
   }
 
   if (!preview.empty()) WritePreviews(preview, decoded);
+  if (!sheets.empty()) ok = WriteContactSheets(sheets, decoded) && ok;
   if (!ok) {
     std::fprintf(stderr, "quillmoth_make_assets: could not write into %s\n", out.string().c_str());
     return 1;

@@ -30,19 +30,42 @@ void Number(Screen& s, const char* text, int x, int y) {
     if (white.pixels[i] == 0) s[i] = 0xFFFF;
 }
 
-void Save(const std::filesystem::path& path, const Screen& s, int w, int h, int scale) {
+// grey: each pixel as its luma (ITU-R BT.601), as a colour-blind player or a
+// grey display sees it.
+bool Save(const std::filesystem::path& path, const Screen& s, int w, int h, int scale,
+          bool grey = false) {
   RgbaImage out{w * scale, h * scale, {}};
   out.rgba.reserve(static_cast<size_t>(w * h * scale * scale * 4));
   for (int y = 0; y < h * scale; ++y)
     for (int x = 0; x < w * scale; ++x) {
       const Rgb c = FromRgb565(s[static_cast<size_t>((y / scale) * w + x / scale)]);
-      out.rgba.insert(out.rgba.end(), {static_cast<uint8_t>(Red(c)), static_cast<uint8_t>(Green(c)),
-                                       static_cast<uint8_t>(Blue(c)), 255});
+      const int l = (299 * Red(c) + 587 * Green(c) + 114 * Blue(c) + 500) / 1000;
+      const Rgb o = grey ? MakeRgb(l, l, l) : c;
+      out.rgba.insert(out.rgba.end(), {static_cast<uint8_t>(Red(o)), static_cast<uint8_t>(Green(o)),
+                                       static_cast<uint8_t>(Blue(o)), 255});
     }
-  WritePng(path, out);
+  return WritePng(path, out);
 }
 
 }  // namespace
+
+bool WriteContactSheets(const std::filesystem::path& folder,
+                        const std::map<std::string, Decoded>& pictures) {
+  // Eight faces a row, each in a 34 x 44 cell with its number below it.
+  constexpr int W = 8 * 34, H = 5 * 44;
+  Canvas labels(W, H, 0);
+  Screen sheet(W * H, ToRgb565(InkDeep));
+  for (int n = 1; n <= 40; ++n) {
+    const int x = ((n - 1) % 8) * 34, y = ((n - 1) / 8) * 44;
+    Put(sheet, W, pictures.at("b" + std::to_string(n) + ".tga"), x + 2, y + 2);
+    DrawSmallTextCentred(labels, std::to_string(n), x + 17, y + 34, 1, Lavender);
+  }
+  for (size_t i = 0; i < sheet.size(); ++i)
+    if (labels.pixels[i]) sheet[i] = ToRgb565(labels.pixels[i]);
+  std::filesystem::create_directories(folder);
+  return Save(folder / "faces.png", sheet, W, H, 3) &&
+         Save(folder / "faces-grey.png", sheet, W, H, 3, true);
+}
 
 void WritePreviews(const std::filesystem::path& folder,
                    const std::map<std::string, Decoded>& pictures) {

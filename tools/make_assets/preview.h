@@ -18,5 +18,9 @@ struct Decoded {
 
 void WritePreviews(const std::filesystem::path& folder,
                    const std::map<std::string, Decoded>& pictures);
+// The forty faces at three times their size, numbered, in colour
+// (faces.png) and in grey (faces-grey.png), for the README.
+bool WriteContactSheets(const std::filesystem::path& folder,
+                        const std::map<std::string, Decoded>& pictures);
 
 }  // namespace assets
