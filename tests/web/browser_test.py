@@ -1,0 +1,327 @@
+#!/usr/bin/python3
+"""The web page in headless Chromium, checked against the desktop program.
+
+    tests/web/browser_test.py SITE QUILLMOTH
+
+SITE is the built page (build-web/), QUILLMOTH a native desktop build of the
+game. The page is served from a local server and played with real pointer
+actions; it keeps each run as a desktop script (?record), and the desktop
+program replays that script headless with a `shot`, which must equal the
+canvas pixel for pixel. With ?virtual-clock a page frame lasts 30 ms of game
+time, as a headless one does, so even the seconds shown agree.
+
+Covered: a whole 2 x 4 game with the mouse to a new record, the record on the
+board selection screen after a reload (records in IndexedDB), every display
+layout, a short game with touch on an emulated phone, the page's scaling, a
+browser that refuses storage, and the page opening offline.
+"""
+import base64
+import functools
+import http.server
+import io
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from PIL import Image, ImageChops
+from selenium import webdriver
+from selenium.webdriver.chrome.options import Options
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions import interaction
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
+from selenium.webdriver.common.by import By
+
+SITE, PROGRAM = sys.argv[1], sys.argv[2]
+WORK = tempfile.mkdtemp(prefix="quillmoth-web-")
+TICK_START = 4242
+
+# Screen places, from the game's rules: the title's lower panel, the
+# selection screen's 2 x 4 button and start button, the play panel's board
+# selection button, and the 2 x 4 board's cells (2 columns, 4 rows, whose
+# top left cell starts at x 90, y 60; 30 pixels each).
+TITLE_PANEL = (120, 280)
+SIZE_2X4 = (140, 10)
+START = (30, 58)
+PLAY_SELECTION = (118, 307)
+
+
+def cell(tile):
+    return 90 + 30 * (tile % 2), 60 + 30 * (tile // 2)
+
+
+def check(condition, what):
+    if not condition:
+        raise AssertionError(what)
+
+
+# --- the page's server and the desktop reference --------------------------
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def serve():
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(QuietHandler, directory=SITE))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, "http://127.0.0.1:%d/" % server.server_address[1]
+
+
+server, BASE = serve()
+
+# A copy of the program of its own, so its records file lies in WORK.
+REFERENCE = os.path.join(WORK, "quillmoth")
+shutil.copy2(PROGRAM, REFERENCE)
+for folder in ("Graph", "Sound"):
+    os.symlink(os.path.join(os.path.dirname(os.path.abspath(PROGRAM)), folder),
+               os.path.join(WORK, folder))
+RECORDS = os.path.join(WORK, "quill.dat")
+
+
+def replay(recording, frames, display, records=None):
+    """The desktop's picture after the page's recorded run and `frames`
+    frames, and its records file afterwards."""
+    if os.path.exists(RECORDS):
+        os.remove(RECORDS)
+    if records is not None:
+        with open(RECORDS, "wb") as out:
+            out.write(records)
+    lines = recording.splitlines()
+    tick = lines[0].split()[-1]  # "# tick-start N"
+    waited = sum(int(line.split()[1]) for line in lines if line.startswith("wait "))
+    shot = os.path.join(WORK, "shot.png")
+    script = recording + "wait %d\nshot %s\n" % (frames - waited, shot)
+    subprocess.run([REFERENCE, "--headless", "--tick-start", tick, "--display", display,
+                    "--script", "-"], input=script.encode(), check=True,
+                   stdout=subprocess.DEVNULL, timeout=60)
+    saved = open(RECORDS, "rb").read() if os.path.exists(RECORDS) else None
+    return Image.open(shot).convert("RGB"), saved
+
+
+# --- the browser ------------------------------------------------------------
+
+def browser(phone=False):
+    options = Options()
+    options.binary_location = "/usr/bin/chromium"
+    for argument in ("--headless=new", "--no-sandbox", "--force-device-scale-factor=1",
+                     "--window-size=800,1100"):
+        options.add_argument(argument)
+    if phone:
+        options.add_experimental_option("mobileEmulation", {"deviceMetrics": {
+            "width": 390, "height": 844, "pixelRatio": 1.0, "touch": True}})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def wait_for(driver, expression, what, seconds=20):
+    end = time.time() + seconds
+    while time.time() < end:
+        value = driver.execute_script("return " + expression)
+        if value:
+            return value
+        time.sleep(0.02)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def open_page(driver, query):
+    driver.get(BASE + "?" + query)
+    wait_for(driver, "window.Module && Module.framesRun > 2", "the first frames")
+    return driver.find_element(By.ID, "screen")
+
+
+def wait_frames(driver, count):
+    start = driver.execute_script("return Module.framesRun")
+    wait_for(driver, "Module.framesRun >= %d" % (start + count), "%d frames" % count)
+
+
+def capture(driver):
+    """The canvas and the run so far, taken between two frames."""
+    data = driver.execute_script(
+        "var r = Module.recording();"
+        "return [Module.canvas.toDataURL('image/png'), r.script, r.frames];")
+    picture = Image.open(io.BytesIO(base64.b64decode(data[0].split(",")[1]))).convert("RGB")
+    # The canvas shows the frame under way: one more than have ended.
+    return picture, data[1], int(data[2]) + 1
+
+
+def compare(driver, display, records=None, what=""):
+    picture, recording, frames = capture(driver)
+    expected, saved = replay(recording, frames, display, records)
+    difference = ImageChops.difference(picture, expected).getbbox()
+    check(difference is None, "%s (%s): the canvas differs from the desktop's shot in %s"
+          % (what, display, difference))
+    return saved
+
+
+DOWNS = "(Module.recording().script.match(/^down /mg) || []).length"
+
+
+def tap(driver, canvas, point, touch=False):
+    """A real pointer tap on game pixel `point` of the canvas as shown;
+    returns once the game has the touch-down."""
+    downs = driver.execute_script("return " + DOWNS)
+    scale = canvas.size["width"] / 240
+    dx = round((point[0] + 0.5) * scale - canvas.size["width"] / 2)
+    dy = round((point[1] + 0.5) * scale - canvas.size["height"] / 2)
+    if touch:
+        actions = ActionBuilder(driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"))
+        actions.pointer_action.move_to(canvas, dx, dy).pointer_down().pointer_up()
+        actions.perform()
+    else:
+        ActionChains(driver).move_to_element_with_offset(canvas, dx, dy).click().perform()
+    wait_for(driver, "%s > %d" % (DOWNS, downs), "the tap to arrive")
+
+
+def check_shown_as_drawn(driver, canvas):
+    """What the screen shows is the canvas, each game pixel a solid block."""
+    for _ in range(5):
+        before = capture(driver)[0]
+        shown = Image.open(io.BytesIO(canvas.screenshot_as_png)).convert("RGB")
+        after = capture(driver)[0]
+        scale = shown.width / 240
+        sampled = Image.new("RGB", (240, 320))
+        sampled.putdata([shown.getpixel((int((x + 0.5) * scale), int((y + 0.5) * scale)))
+                         for y in range(320) for x in range(240)])
+        if not (ImageChops.difference(sampled, before).getbbox()
+                and ImageChops.difference(sampled, after).getbbox()):
+            if scale == int(scale):
+                blocks = sampled.resize(shown.size, Image.NEAREST)
+                check(ImageChops.difference(blocks, shown).getbbox() is None,
+                      "the picture is smoothed")
+            return
+    raise AssertionError("the screen does not show the canvas")
+
+
+def check_layout(driver, canvas, phone):
+    width, height, view_width, view_height, scrolled = driver.execute_script(
+        "var c = Module.canvas.getBoundingClientRect(), s = document.scrollingElement;"
+        "return [c.width, c.height, innerWidth, innerHeight, s.scrollHeight > innerHeight];")
+    check(not scrolled, "the page scrolls")
+    check(abs(width * 320 - height * 240) < 1, "the picture is not 240 x 320 in shape")
+    if phone:
+        check(width == view_width, "on a phone the picture is not as wide as the screen")
+    else:
+        check(width % 240 == 0 and width / 240 >= 1, "the scale is not a whole factor")
+        check(width + 240 > view_width or height + 320 > view_height,
+              "a larger whole factor would fit")
+
+
+# --- playing ----------------------------------------------------------------
+
+def play_2x4(driver, canvas, display, touch=False, pairs=4):
+    """From the title to a 2 x 4 board, then finds `pairs` pairs by turning
+    tiles and reading their faces off the canvas. Returns the moves made."""
+    for point in (TITLE_PANEL, SIZE_2X4, START):
+        tap(driver, canvas, point, touch)
+        wait_frames(driver, 4)
+    check_shown_as_drawn(driver, canvas)  # a still board
+    faces, found, moves = {}, set(), 0
+
+    def turn(tile, frames):
+        tap(driver, canvas, (cell(tile)[0] + 15, cell(tile)[1] + 15), touch)
+        wait_frames(driver, frames)
+        return capture(driver)[0]
+
+    def face(picture, tile):
+        x, y = cell(tile)
+        return picture.crop((x, y, x + 30, y + 30)).tobytes()
+
+    while len(found) < 2 * pairs:
+        left = [t for t in range(8) if t not in found]
+        known = [(a, b) for a in left for b in left
+                 if a < b and a in faces and b in faces and faces[a] == faces[b]]
+        first = known[0][0] if known else next(t for t in left if t not in faces)
+        # The tap is taken, then the turn's ten frames; a first pick stays up.
+        faces[first] = face(turn(first, 14), first)
+        partner = [t for t in left if t != first and t in faces and faces[t] == faces[first]]
+        second = partner[0] if partner else next(t for t in left if t not in faces)
+        # Long enough for a found pair to shrink away; a pair that differs
+        # stays face up.
+        picture = turn(second, 31)
+        moves += 1
+        if face(picture, first) != faces[first]:
+            found |= {first, second}
+        else:
+            faces[second] = face(picture, second)
+    return moves
+
+
+def main():
+    global server, BASE
+    started = time.time()
+    desktop = browser()
+    try:
+        # A whole game with the mouse, to a new record.
+        canvas = open_page(desktop, "tick-start=%d&record&virtual-clock" % TICK_START)
+        first_frame = desktop.execute_script("return Module.firstFrameMs")
+        check_layout(desktop, canvas, phone=False)
+        compare(desktop, "rgb565", what="title")
+        moves = play_2x4(desktop, canvas, "rgb565")
+        check(desktop.execute_script("return Module.effectsPlayed || 0") > 0,
+              "no effect was played after the first tap")
+        wait_frames(desktop, 20)
+        records = compare(desktop, "rgb565", what="cleared board with the record banner")
+        check(records is not None and len(records) == 48, "the desktop saved no records")
+        seconds, best_moves = struct.unpack_from("<I", records, 0)[0], \
+            struct.unpack_from("<i", records, 24)[0]
+        check(best_moves == moves and seconds < 60,
+              "the 2 x 4 record is %d s, %d moves; %d moves were made" % (seconds, best_moves, moves))
+        tap(desktop, canvas, PLAY_SELECTION)
+        wait_frames(desktop, 5)
+        compare(desktop, "rgb565", what="records after the game")
+
+        # The record is still there after a reload (real clock, gray4 display).
+        canvas = open_page(desktop, "display=gray4&tick-start=%d&record" % TICK_START)
+        tap(desktop, canvas, TITLE_PANEL)
+        wait_frames(desktop, 5)
+        compare(desktop, "gray4", records, what="records after a reload")
+
+        # The other display layouts; the last one in a browser that refuses
+        # storage, which the caption says once.
+        for display in ("rgb565-wide", "rgb565-flipped", "gray2", "rgb444"):
+            if display == "rgb444":
+                desktop.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+                    "source": "indexedDB.open = function () { throw new Error('refused'); };"})
+            canvas = open_page(desktop, "display=%s&tick-start=%d&record&virtual-clock"
+                               % (display, TICK_START))
+            tap(desktop, canvas, TITLE_PANEL)
+            wait_frames(desktop, 3)
+            compare(desktop, display, records, what="board selection")
+        note = desktop.find_element(By.ID, "note").text
+        check("records last until it is closed" in note, "no word of refused storage: %r" % note)
+
+        # Offline: the service worker has kept the page.
+        wait_for(desktop, "navigator.serviceWorker.controller", "the service worker")
+        server.shutdown()
+        server.server_close()
+        open_page(desktop, "tick-start=1")
+        print("first title frame %.0f ms after navigation (%.0f ms offline)"
+              % (first_frame, desktop.execute_script("return Module.firstFrameMs")))
+    finally:
+        desktop.quit()
+
+    # A short game with touch on a phone, on a sideways display.
+    server, BASE = serve()
+    phone = browser(phone=True)
+    try:
+        canvas = open_page(phone, "display=rgb565-sideways&tick-start=%d&record&virtual-clock"
+                           % (TICK_START + 1))
+        check(phone.execute_script("return navigator.maxTouchPoints") > 0, "no touch screen")
+        check_layout(phone, canvas, phone=True)
+        play_2x4(phone, canvas, "rgb565-sideways", touch=True, pairs=1)
+        compare(phone, "rgb565-sideways", what="touch game")
+    finally:
+        phone.quit()
+    shutil.rmtree(WORK)
+    print("browser test passed in %.1f s" % (time.time() - started))
+
+
+if __name__ == "__main__":
+    main()
