@@ -44,12 +44,13 @@ TICK_START = 4242
 
 # Screen places, from the game's rules: the title's lower panel, the
 # selection screen's 2 x 4 button and start button, the play panel's board
-# selection button, and the 2 x 4 board's cells (2 columns, 4 rows, whose
+# selection and quit buttons, and the 2 x 4 board's cells (2 columns, 4 rows, whose
 # top left cell starts at x 90, y 60; 30 pixels each).
 TITLE_PANEL = (120, 280)
 SIZE_2X4 = (140, 10)
 START = (30, 58)
 PLAY_SELECTION = (118, 307)
+QUIT = (215, 307)
 
 
 def cell(tile):
@@ -277,10 +278,18 @@ def main():
         wait_frames(desktop, 5)
         compare(desktop, "rgb565", what="records after the game")
 
-        # The record is still there after a reload (real clock, gray4 display).
+        # The record is still there after a reload (real clock, gray4
+        # display). Another tab in front hides the page for a while: the game
+        # hears of it as of a focus change.
         canvas = open_page(desktop, "display=gray4&tick-start=%d&record" % TICK_START)
+        page = desktop.current_window_handle
+        desktop.switch_to.new_window("tab")
+        desktop.close()
+        desktop.switch_to.window(page)
         tap(desktop, canvas, TITLE_PANEL)
         wait_frames(desktop, 5)
+        check("activate 0\n" in capture(desktop)[1] and "activate 1\n" in capture(desktop)[1],
+              "hiding and showing the page sent no activate messages")
         compare(desktop, "gray4", records, what="records after a reload")
 
         # The other display layouts; the last one in a browser that refuses
@@ -317,6 +326,16 @@ def main():
         check_layout(phone, canvas, phone=True)
         play_2x4(phone, canvas, "rgb565-sideways", touch=True, pairs=1)
         compare(phone, "rgb565-sideways", what="touch game")
+        # Quit, then "tap to play again" starts a new game.
+        tap(phone, canvas, QUIT, touch=True)
+        wait_for(phone, "getComputedStyle(document.getElementById('again')).display != 'none'",
+                 "the offer to play again")
+        again = phone.find_element(By.ID, "again")
+        actions = ActionBuilder(phone, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"))
+        actions.pointer_action.move_to(again).pointer_down().pointer_up()
+        actions.perform()
+        wait_for(phone, "window.Module && Module.framesRun > 2 && Module.recording().script"
+                 ".indexOf('down') < 0", "a new game after quitting")
     finally:
         phone.quit()
     shutil.rmtree(WORK)
