@@ -306,8 +306,10 @@ def main():
         note = desktop.find_element(By.ID, "note").text
         check("records last until it is closed" in note, "no word of refused storage: %r" % note)
 
-        # Offline: the service worker has kept the page.
+        # Installable, and offline the service worker has kept the page.
         wait_for(desktop, "navigator.serviceWorker.controller", "the service worker")
+        errors = desktop.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+        check(not errors["installabilityErrors"], "not installable: %s" % errors)
         server.shutdown()
         server.server_close()
         open_page(desktop, "tick-start=1")
