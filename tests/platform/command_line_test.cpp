@@ -55,26 +55,23 @@ TEST(CommandLineTest, RejectsBadOptionsAndValuesInOneLine) {
 }
 
 TEST(ScriptParseTest, MalformedLinesAreNamedByNumber) {
-  const struct {
-    const char* Line;
-    bool Valid;
-  } rows[] = {{"tap 0 319", true},  {"down 239 0\r", true},     {"  key 13", true},
-              {"activate 2", true}, {"wait 0", true},           {"quit", true},
-              {"up 65535 0", true}, {"move 65536 0", false},    {"tap 1", false},
-              {"tap 1 2 3", false}, {"tap -1 5", false},        {"tap x 2", false},
-              {"wait", false},      {"wait 4294967296", false}, {"activate 3", false},
-              {"shot", false},      {"quit now", false},        {"TAP 1 2", false}};
-  for (const auto& row : rows) {
-    std::vector<ScriptCommand> commands;
-    std::string error;
-    const std::string text = std::string("wait 1\n# fine\n") + row.Line + "\nquit\n";
-    EXPECT_EQ(ParseScript(text, &commands, &error), row.Valid) << row.Line;
-    EXPECT_TRUE(row.Valid || error.starts_with("script:3: ")) << error;
+  const std::pair<const char*, bool> rows[] = {
+      {"tap 0 319", true},  {"down 239 0\r", true},     {"  key 13", true},
+      {"activate 2", true}, {"wait 0", true},           {"quit", true},
+      {"up 65535 0", true}, {"move 65536 0", false},    {"tap 1", false},
+      {"tap 1 2 3", false}, {"tap -1 5", false},        {"tap x 2", false},
+      {"wait", false},      {"wait 4294967296", false}, {"activate 3", false},
+      {"shot", false},      {"quit now", false},        {"TAP 1 2", false}};
+  std::vector<ScriptCommand> commands;
+  std::string error;
+  for (const auto& [line, valid] : rows) {
+    const std::string text = std::string("wait 1\n# fine\n") + line + "\nquit\n";
+    EXPECT_EQ(ParseScript(text, &commands, &error), valid) << line;
+    EXPECT_TRUE(valid || error.starts_with("script:3: ")) << error;
   }
   // Carriage returns are blanks wherever they stand, leading zeros never make
   // a number too long, and a shot's path is the rest of its line.
-  std::vector<ScriptCommand> commands;
-  std::string error;
+  commands.clear();
   ASSERT_TRUE(ParseScript("wait\r7\ntap 1\r 2\nwait 000000000000000000009\nshot /a b.png\n",
                           &commands, &error))
       << error;
