@@ -1,6 +1,6 @@
 // The page's half of the web backend (src/platform/web_backend.cpp): the
-// canvas, pointer and visibility events, Web Audio effects, the clock, and
-// saving the records folder to IndexedDB. Linked with --js-library.
+// canvas, pointer and visibility events, Web Audio effects and the clock.
+// Linked with --js-library.
 mergeInto(LibraryManager.library, {
   $QuillmothPage: {
     input: [],       // [kind, x, y] waiting for the game: see PageInput
@@ -147,10 +147,6 @@ mergeInto(LibraryManager.library, {
     page.voices.push(voice);
     source.start();
     return 1;
-  },
-
-  quillmoth_page_keep_records: function () {
-    Module.keepRecords();
   },
 
   quillmoth_page_frame_ended: function (frames) {

@@ -1,30 +1,27 @@
 // The page's storage (linked with --pre-js): the player's data folder, where
 // the game saves its records, is backed by IndexedDB, so a record outlives
 // the tab. The game starts only once what an earlier visit saved is back in
-// the folder; src/platform/web_backend.cpp asks for keepRecords() after every
-// save. A browser that refuses storage (private browsing) keeps the records
-// for this visit only, and the caption says so once.
+// the folder. Every save reaches IndexedDB at once: the game forces its new
+// records file and then the folder to disk, and emscripten answers each of
+// those flushes by copying the folder to IndexedDB, the game waiting until
+// it is done. A browser that refuses storage (private browsing) keeps the
+// records for this visit only (the flushes fail, and the game keeps them in
+// memory), and the caption says so once.
 Module.preRun = [].concat(Module.preRun || [], function () {
   var folder = '/saved';  // PageDataHome in src/platform/web_backend.h
-  var refused = false;
-  function refuse() {
-    if (refused) return;
-    refused = true;
+  function refused() {
     if (Module.say) Module.say('This browser keeps no data for the page: records last until it is closed.');
   }
-  Module.keepRecords = function () {
-    if (!refused) FS.syncfs(false, function (error) { if (error) refuse(); });
-  };
   FS.mkdir(folder);
   try {
     FS.mount(IDBFS, {}, folder);
   } catch (e) {
-    refuse();
+    refused();
     return;
   }
   addRunDependency('saved records');
   FS.syncfs(true, function (error) {
-    if (error) refuse();
+    if (error) refused();
     removeRunDependency('saved records');
   });
 });

@@ -5,11 +5,13 @@
 //
 // The game's loop blocks: it draws, presents and sleeps. Built with ASYNCIFY,
 // each sleep hands the page back to the browser, which paints, delivers input
-// and runs its timers until the sleep is over. Everything the page does for
-// the game (input, the recording a test reads, saving records to IndexedDB)
-// therefore happens between frames, as on the desktop.
+// and runs its timers until the sleep is over; the game sees input only
+// between frames, as on the desktop.
+//
+// Records need nothing here: the game forces every save to disk, and
+// emscripten answers that by copying the IndexedDB-backed folder to
+// IndexedDB before the game goes on (see web/storage.js).
 #include <emscripten.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -26,7 +28,6 @@
 #include "platform/host.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "platform/web_backend.h"
 
 extern "C" {
 // web/host_library.js
@@ -36,7 +37,6 @@ void quillmoth_page_listen();
 int quillmoth_page_take_input(int32_t* event);
 void quillmoth_page_show(const uint32_t* rgba);
 int quillmoth_page_play_sound(const char* path, int noStop);
-void quillmoth_page_keep_records();
 void quillmoth_page_frame_ended(double frames);
 }
 
@@ -66,10 +66,9 @@ class WebBackend final : public Backend {
 
   void SetTicks(uint32_t ticks) override { TickStart_ += ticks - ReadTicks(); }
 
-  // Once a frame, after its picture: what the frame saved goes to IndexedDB,
-  // and the browser gets the page until the pause is over.
+  // Once a frame, after its picture: the browser gets the page until the
+  // pause is over.
   void Sleep(uint32_t milliseconds) override {
-    KeepSavedRecords();
     std::fflush(nullptr);  // a recording is read from the page between frames
     quillmoth_page_frame_ended(static_cast<double>(FramesRun()));
     if (VirtualClock_) VirtualTicks_ += milliseconds;
@@ -133,30 +132,12 @@ class WebBackend final : public Backend {
     QueueMessage({GameWindow(), message, first, second});
   }
 
-  // A save makes a new records file (a temporary one renamed into place)
-  // or rewrites it: either way its identity, time or size changes.
-  using FileState = std::array<int64_t, 4>;
-  static FileState RecordsFileState() {
-    struct stat info {};
-    if (stat(PageRecordsFile, &info) != 0) return {-1, -1, -1, -1};
-    return {static_cast<int64_t>(info.st_ino), static_cast<int64_t>(info.st_mtim.tv_sec),
-            static_cast<int64_t>(info.st_mtim.tv_nsec), static_cast<int64_t>(info.st_size)};
-  }
-
-  void KeepSavedRecords() {
-    const FileState now = RecordsFileState();
-    if (now == RecordsSeen_) return;
-    RecordsSeen_ = now;
-    quillmoth_page_keep_records();
-  }
-
   uint32_t TickStart_;
   bool VirtualClock_;
   uint32_t VirtualTicks_ = 0;
   bool Started_ = false;
   double Origin_ = 0;
   bool Listening_ = false;
-  FileState RecordsSeen_ = RecordsFileState();  // as the game found it
   std::vector<uint8_t> Shown_;
   std::array<uint32_t, ScreenWidth * ScreenHeight> Picture_{};
 };

@@ -1,5 +1,5 @@
-// Where the web page keeps the game's files; its entry (web_main.cpp), its
-// backend and web/storage.js agree on these.
+// Where the web page keeps the game's files; its entry (web_main.cpp) and
+// web/storage.js agree on these.
 #pragma once
 
 namespace host::detail {
@@ -10,7 +10,5 @@ namespace host::detail {
 constexpr const char* PageProgramPath = "/quillmoth/quillmoth";
 // $XDG_DATA_HOME: the folder web/storage.js backs with IndexedDB.
 constexpr const char* PageDataHome = "/saved";
-// Where the game then saves its records.
-constexpr const char* PageRecordsFile = "/saved/quillmoth/quill.dat";
 
 }  // namespace host::detail
