@@ -114,8 +114,9 @@ def replay(recording, frames, display, records=None):
 def browser(phone=False):
     options = Options()
     options.binary_location = "/usr/bin/chromium"
-    for argument in ("--headless=new", "--no-sandbox", "--force-device-scale-factor=1",
-                     "--window-size=800,1100"):
+    # A machine's small /dev/shm (containers) would make Chromium's pages crash.
+    for argument in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
+                     "--force-device-scale-factor=1", "--window-size=800,1100"):
         options.add_argument(argument)
     if phone:
         options.add_experimental_option("mobileEmulation", {"deviceMetrics": {
