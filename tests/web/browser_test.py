@@ -169,7 +169,7 @@ DOWNS = "(Module.recording().script.match(/^down /mg) || []).length"
 
 def tap(driver, canvas, point, touch=False):
     """A real pointer tap on game pixel `point` of the canvas as shown;
-    returns once the game has the touch-down."""
+    returns once the game has the touch-down, which must be at `point`."""
     downs = driver.execute_script("return " + DOWNS)
     scale = canvas.size["width"] / 240
     dx = round((point[0] + 0.5) * scale - canvas.size["width"] / 2)
@@ -181,6 +181,9 @@ def tap(driver, canvas, point, touch=False):
     else:
         ActionChains(driver).move_to_element_with_offset(canvas, dx, dy).click().perform()
     wait_for(driver, "%s > %d" % (DOWNS, downs), "the tap to arrive")
+    script = capture(driver)[1]
+    landed = script[script.rindex("down "):].split("\n")[0]
+    check(landed == "down %d %d" % point, "a tap on %s landed at %s" % (point, landed))
 
 
 def check_shown_as_drawn(driver, canvas):
