@@ -65,7 +65,8 @@ mergeInto(LibraryManager.library, {
       page.context = Module.canvas.getContext('2d');
       page.image = page.context.createImageData(240, 320);
       Module.firstFrameMs = performance.now();
-      console.log('quillmoth: first frame ' + Math.round(Module.firstFrameMs) + ' ms after navigation');
+      console.log('quillmoth: first frame ' + Math.round(Module.firstFrameMs) +
+                  ' ms after navigation');
     }
     page.image.data.set(HEAPU8.subarray(rgba, rgba + 240 * 320 * 4));
     page.context.putImageData(page.image, 0, 0);

@@ -10,7 +10,9 @@
 Module.preRun = [].concat(Module.preRun || [], function () {
   var folder = '/saved';  // PageDataHome in src/platform/web_backend.h
   function refused() {
-    if (Module.say) Module.say('This browser keeps no data for the page: records last until it is closed.');
+    if (Module.say) {
+      Module.say('This browser keeps no data for the page: records last until it is closed.');
+    }
   }
   FS.mkdir(folder);
   try {

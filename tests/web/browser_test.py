@@ -35,7 +35,6 @@ from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
@@ -167,19 +166,20 @@ def compare(driver, display, records=None, what=""):
 DOWNS = "(Module.recording().script.match(/^down /mg) || []).length"
 
 
-def tap(driver, canvas, point, touch=False):
-    """A real pointer tap on game pixel `point` of the canvas as shown;
+def tap(driver, canvas, point, pointer="mouse"):
+    """A real tap of a mouse, "touch" or "pen" pointer on game pixel `point`
+    of the canvas as shown;
     returns once the game has the touch-down, which must be at `point`."""
     downs = driver.execute_script("return " + DOWNS)
     scale = canvas.size["width"] / 240
     dx = round((point[0] + 0.5) * scale - canvas.size["width"] / 2)
     dy = round((point[1] + 0.5) * scale - canvas.size["height"] / 2)
-    if touch:
-        actions = ActionBuilder(driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"))
+    if pointer == "mouse":
+        ActionChains(driver).move_to_element_with_offset(canvas, dx, dy).click().perform()
+    else:
+        actions = ActionBuilder(driver, mouse=PointerInput(pointer, pointer))
         actions.pointer_action.move_to(canvas, dx, dy).pointer_down().pointer_up()
         actions.perform()
-    else:
-        ActionChains(driver).move_to_element_with_offset(canvas, dx, dy).click().perform()
     wait_for(driver, "%s > %d" % (DOWNS, downs), "the tap to arrive")
     script = capture(driver)[1]
     landed = script[script.rindex("down "):].split("\n")[0]
@@ -222,17 +222,17 @@ def check_layout(driver, canvas, phone):
 
 # --- playing ----------------------------------------------------------------
 
-def play_2x4(driver, canvas, touch=False, pairs=4):
+def play_2x4(driver, canvas, pointer="mouse", pairs=4):
     """From the title to a 2 x 4 board, then finds `pairs` pairs by turning
     tiles and reading their faces off the canvas. Returns the moves made."""
     for point in (TITLE_PANEL, SIZE_2X4, START):
-        tap(driver, canvas, point, touch)
+        tap(driver, canvas, point, pointer)
         wait_frames(driver, 4)
     check_shown_as_drawn(driver, canvas)  # a still board
     faces, found, moves = {}, set(), 0
 
     def turn(tile, frames):
-        tap(driver, canvas, (cell(tile)[0] + 15, cell(tile)[1] + 15), touch)
+        tap(driver, canvas, (cell(tile)[0] + 15, cell(tile)[1] + 15), pointer)
         wait_frames(driver, frames)
         return capture(driver)[0]
 
@@ -278,21 +278,21 @@ def main():
         check(records is not None and len(records) == 48, "the desktop saved no records")
         seconds, best_moves = struct.unpack_from("<I", records, 0)[0], \
             struct.unpack_from("<i", records, 24)[0]
-        check(best_moves == moves and seconds < 60,
-              "the 2 x 4 record is %d s, %d moves; %d moves were made" % (seconds, best_moves, moves))
+        check(best_moves == moves and seconds < 60, "the 2 x 4 record is %d s, %d moves; "
+              "%d moves were made" % (seconds, best_moves, moves))
         tap(desktop, canvas, PLAY_SELECTION)
         wait_frames(desktop, 5)
         compare(desktop, "rgb565", what="records after the game")
 
         # The record is still there after a reload (real clock, gray4
-        # display). Another tab in front hides the page for a while: the game
-        # hears of it as of a focus change.
+        # display, a pen). Another tab in front hides the page for a while:
+        # the game hears of it as of a focus change.
         canvas = open_page(desktop, "display=gray4&tick-start=%d&record" % TICK_START)
         page = desktop.current_window_handle
         desktop.switch_to.new_window("tab")
         desktop.close()
         desktop.switch_to.window(page)
-        tap(desktop, canvas, TITLE_PANEL)
+        tap(desktop, canvas, TITLE_PANEL, "pen")
         wait_frames(desktop, 5)
         check("activate 0\n" in capture(desktop)[1] and "activate 1\n" in capture(desktop)[1],
               "hiding and showing the page sent no activate messages")
@@ -332,14 +332,14 @@ def main():
                            % (TICK_START + 1))
         check(phone.execute_script("return navigator.maxTouchPoints") > 0, "no touch screen")
         check_layout(phone, canvas, phone=True)
-        play_2x4(phone, canvas, touch=True, pairs=1)
+        play_2x4(phone, canvas, "touch", pairs=1)
         compare(phone, "rgb565-sideways", what="touch game")
         # Quit, then "tap to play again" starts a new game.
-        tap(phone, canvas, QUIT, touch=True)
+        tap(phone, canvas, QUIT, "touch")
         wait_for(phone, "getComputedStyle(document.getElementById('again')).display != 'none'",
                  "the offer to play again")
         again = phone.find_element(By.ID, "again")
-        actions = ActionBuilder(phone, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"))
+        actions = ActionBuilder(phone, mouse=PointerInput("touch", "finger"))
         actions.pointer_action.move_to(again).pointer_down().pointer_up()
         actions.perform()
         wait_for(phone, "window.Module && Module.framesRun > 2 && Module.recording().script"
