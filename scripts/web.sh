@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The game as a web page. Installs what is missing, builds the page into
-# build-web/ (a static site with index.html at its top: copy it, without its
-# hidden .build/ folder, to any web server) and serves it on
-# http://127.0.0.1:8000 with Python's web server.
+# build-web/ (a static site with index.html at its top: copy it to any web
+# server) and serves it on http://127.0.0.1:8000 with Python's web server.
+# The build trees behind it live in build-wasm/.
 #
 #   scripts/web.sh            build, then serve (PORT=8080 for another port)
 #   scripts/web.sh build      only build
 #
 # The pictures, sounds and icons come from the native asset generator, built
-# in build-web/.build/native; NATIVE_BUILD=DIR takes them from another native
+# in build-wasm/native; NATIVE_BUILD=DIR takes them from another native
 # build folder instead (scripts/test.sh passes build/, already built).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +18,7 @@ case "${1:-serve}" in
 esac
 scripts/setup.sh web
 site="$PWD/build-web"
-work="$site/.build"
+work="$PWD/build-wasm"
 jobs="$(nproc)"
 native="${NATIVE_BUILD:-$work/native}"
 native="$(mkdir -p "$native" && cd "$native" && pwd)"
