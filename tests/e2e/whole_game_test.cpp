@@ -1,19 +1,16 @@
-// Plays the real program headless from a script, the way a person would:
-// title, board selection, a 2 x 4 board cleared pair by pair, the record
-// banner, the records table, and a restart that remembers the records.
-#include <gtest/gtest.h>
+// Plays the real program from a script, the way a person would: title,
+// board selection, a 2 x 4 board cleared pair by pair, and a restart whose
+// records table remembers the record.
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/child_process.h"
+#include "support/headless_host.h"
 #include "support/png_file.h"
 
 namespace fs = std::filesystem;
@@ -30,35 +27,37 @@ std::string TileCentre(int t) {
          std::to_string(BoardTop + (t / 2) * 30 + 15);
 }
 
-class WholeGame : public ::testing::Test {
+class WholeGame : public HeadlessHostTest {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("quillmoth-e2e-" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_ / "run");
+    HeadlessHostTest::SetUp();
+    fs::create_directories(Folder() / "run");
     // The game keeps its records beside the program: give it a copy of its
     // own so that the build folder stays untouched.
     const fs::path built = QUILLMOTH_BINARY_DIR;
-    fs::copy_file(QUILLMOTH_BINARY, folder_ / "quillmoth");
+    fs::copy_file(QUILLMOTH_BINARY, Folder() / "quillmoth");
     for (const char* sub : {"Graph", "Sound"})
-      fs::copy(built / sub, folder_ / sub, fs::copy_options::recursive);
+      fs::copy(built / sub, Folder() / sub, fs::copy_options::recursive);
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   // Runs the program on a script; returns its exit code.
   int Run(const std::string& script, uint32_t tickStart = 4242) {
-    const fs::path scriptPath = folder_ / "script.txt";
+    const fs::path scriptPath = Folder() / "script.txt";
     std::ofstream(scriptPath) << script;
-    const std::string command = "QUILLMOTH_RUNTIME_DIR='" + (folder_ / "run").string() + "' '" +
-                                (folder_ / "quillmoth").string() + "' --headless --tick-start " +
+    const std::string command = "QUILLMOTH_RUNTIME_DIR='" + (Folder() / "run").string() + "' '" +
+                                (Folder() / "quillmoth").string() + "' --headless --tick-start " +
                                 std::to_string(tickStart) + " --script '" + scriptPath.string() +
-                                "' > '" + (folder_ / "out.txt").string() + "' 2>&1";
+                                "' > '" + (Folder() / "out.txt").string() + "' 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
-  Picture Shot(const std::string& name) { return ReadPng((folder_ / name).string()); }
-  std::string ShotPath(const std::string& name) { return (folder_ / name).string(); }
+  Picture Shot(const std::string& name) { return ReadPng((Folder() / name).string()); }
+  std::vector<uint8_t> RecordsFile() {
+    std::ifstream file(Folder() / "quill.dat", std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+  }
+  std::string ShotPath(const std::string& name) { return (Folder() / name).string(); }
 
   // The board selection from the title, the smallest size, and a new board.
   std::string DealSmallestBoard() {
@@ -94,7 +93,7 @@ class WholeGame : public ::testing::Test {
     EXPECT_EQ(faces.size(), 4u) << "a 2 x 4 board holds four pictures";
     for (const auto& [face, tiles] : faces) EXPECT_EQ(tiles.size(), 2u);
     // Learning may by chance have cleared the board and set a record.
-    fs::remove(folder_ / "quill.dat");
+    fs::remove(Folder() / "quill.dat");
     return faces;
   }
 
@@ -107,63 +106,18 @@ class WholeGame : public ::testing::Test {
     }
     return play;
   }
-
-  fs::path folder_;
 };
-
-TEST_F(WholeGame, ClearsASmallBoardAndKeepsTheRecord) {
-  const auto faces = LearnPairs(4242);
-  ASSERT_EQ(faces.size(), 4u);
-  // Second run, same start tick, so the same board: clear it pair by pair.
-  std::string play = DealSmallestBoard() + ClearPairs(faces);
-  play += "shot " + ShotPath("finished.png") + "\n";
-  play += "tap 120 305\nwait 3\nshot " + ShotPath("records.png") + "\nquit\n";
-  ASSERT_EQ(Run(play), 0);
-
-  // The record is on disk: a handful of seconds and 4 moves for size 0, the
-  // other sizes keep 999; four bytes a value, least significant first.
-  std::ifstream file(folder_ / "quill.dat", std::ios::binary);
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
-  ASSERT_EQ(bytes.size(), 48u);
-  const auto value = [&](int i) {
-    return bytes[4 * i] | bytes[4 * i + 1] << 8 | bytes[4 * i + 2] << 16 |
-           static_cast<uint32_t>(bytes[4 * i + 3]) << 24;
-  };
-  EXPECT_LT(value(0), 30u);
-  EXPECT_EQ(value(6), 4u);
-  for (int i : {1, 2, 3, 4, 5, 7, 8, 9, 10, 11}) EXPECT_EQ(value(i), 999u) << i;
-
-  // The board is empty (the banner bounces over the backdrop); the records
-  // table shows the new row 0 and the old rows 1 to 5.
-  EXPECT_NE(Region(Shot("finished.png"), 0, 0, 240, 240),
-            Region(Shot("dealt.png"), 0, 0, 240, 240));
-  const Picture before = Shot("select.png"), after = Shot("records.png");
-  ASSERT_EQ(after.Width, 240);
-  EXPECT_NE(Region(after, 90, 95, 150, 17), Region(before, 90, 95, 150, 17));
-  EXPECT_EQ(Region(after, 0, 130, 240, 190), Region(before, 0, 130, 240, 190));
-
-  // A restart reads the records back: the table looks as it did.
-  ASSERT_EQ(Run("wait 2\ntap 120 300\nwait 3\nshot " + ShotPath("again.png") + "\nquit\n"), 0);
-  EXPECT_EQ(Region(Shot("again.png"), 0, 44, 240, 276), Region(after, 0, 44, 240, 276));
-}
-
-TEST_F(WholeGame, ShotsArePrintedWhenWritten) {
-  ASSERT_EQ(Run("wait 1\nshot " + ShotPath("a.png") + "\nquit\n"), 0);
-  std::ifstream out(folder_ / "out.txt");
-  std::string line;
-  std::getline(out, line);
-  EXPECT_EQ(line, "shot " + ShotPath("a.png"));
-}
 
 // A windowed game (on the dummy video driver) recorded with --record, then
 // replayed headless from the recording: the same deal, the same taps in the
 // same frames, the same records file. The recording's first line names the
 // tick the game seeded its deal with; the test reads it while the windowed
-// game waits, learns that deal headless, and only then plays it.
-TEST_F(WholeGame, ARecordedWindowedGameReplaysHeadlessToTheSameRecords) {
+// game waits, learns that deal headless, and only then plays it. A restart
+// reads the new record back into the records table.
+TEST_F(WholeGame, ARecordedWindowedGameReplaysHeadlessToTheSameRecordsAndKeepsThem) {
   const std::string recording = ShotPath("recording.txt");
   // Its own meeting folder: the headless runs beside it are other copies.
-  fs::create_directories(folder_ / "live");
+  fs::create_directories(Folder() / "live");
   ChildProcess live({"--script", "-", "--record", recording},
                     {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy",
                      "QUILLMOTH_RUNTIME_DIR=" + ShotPath("live")},
@@ -182,19 +136,32 @@ TEST_F(WholeGame, ARecordedWindowedGameReplaysHeadlessToTheSameRecords) {
 
   live.Send(DealSmallestBoard() + ClearPairs(faces) + "wait 5\nquit\n");
   ASSERT_EQ(live.Wait(30000), 0) << live.Err;
-  std::ifstream played(folder_ / "quill.dat", std::ios::binary);
-  const std::vector<uint8_t> livedRecords{std::istreambuf_iterator<char>(played), {}};
-  ASSERT_EQ(livedRecords.size(), 48u);
-  EXPECT_EQ(livedRecords[24], 4) << "four moves on the smallest board";
+  const std::vector<uint8_t> lived = RecordsFile();
+  // A handful of seconds and 4 moves for size 0, the other sizes keep 999;
+  // four bytes a value, least significant first.
+  ASSERT_EQ(lived.size(), 48u);
+  const auto value = [&](int i) {
+    return lived[4 * i] | lived[4 * i + 1] << 8 | lived[4 * i + 2] << 16 |
+           static_cast<uint32_t>(lived[4 * i + 3]) << 24;
+  };
+  EXPECT_LT(value(0), 30u);
+  EXPECT_EQ(value(6), 4u);
+  for (int i : {1, 2, 3, 4, 5, 7, 8, 9, 10, 11}) EXPECT_EQ(value(i), 999u) << i;
 
-  fs::remove(folder_ / "quill.dat");
+  fs::remove(Folder() / "quill.dat");
   std::ifstream recorded(recording);
   ASSERT_EQ(Run({std::istreambuf_iterator<char>(recorded), {}}, tickStart), 0);
-  std::ifstream replayed(folder_ / "quill.dat", std::ios::binary);
-  const std::vector<uint8_t> replayedRecords{std::istreambuf_iterator<char>(replayed), {}};
   // A windowed frame lasts a little over 30 ms, a headless one exactly 30:
   // on a game of some 200 frames the seconds stay the same.
-  EXPECT_EQ(replayedRecords, livedRecords);
+  EXPECT_EQ(RecordsFile(), lived);
+
+  // The table shows the new row 0 and the old rows 1 to 5 as they were
+  // before any record (the board selection shot while learning).
+  ASSERT_EQ(Run("wait 2\ntap 120 300\nwait 3\nshot " + ShotPath("again.png") + "\nquit\n"), 0);
+  const Picture before = Shot("select.png"), after = Shot("again.png");
+  ASSERT_EQ(after.Width, 240);
+  EXPECT_NE(Region(after, 90, 95, 150, 17), Region(before, 90, 95, 150, 17));
+  EXPECT_EQ(Region(after, 0, 130, 240, 190), Region(before, 0, 130, 240, 190));
 }
 
 }  // namespace
