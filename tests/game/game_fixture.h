@@ -32,9 +32,6 @@ class GameTest : public HeadlessHostTest {
   void SetUp() override {
     HeadlessHostTest::SetUp();
     StartDrawing();
-    savedCards_ = std::to_array(CardPictures);
-    saved_ = std::tuple(BackdropPicture, PlayPanelPicture, RecordPicture, FrontPicture,
-                        TitlePanelPicture, SelectPicture, AboutPicture);
     // Card c holds c * 1024 + its pixel index; a backdrop texel its index.
     for (int32_t c = 0; c < CardPictureCount; ++c) {
       cards_[c].resize(900);
@@ -49,14 +46,14 @@ class GameTest : public HeadlessHostTest {
     std::tie(SoundOn, QuitFlag, TapConsumed) = std::tuple(1, 0, 1);
   }
 
+  // The pictures are the test's own: no later test may reach them.
   void TearDown() override {
-    std::ranges::copy(savedCards_, CardPictures);
-    std::tie(BackdropPicture, PlayPanelPicture, RecordPicture, FrontPicture, TitlePanelPicture,
-             SelectPicture, AboutPicture) = saved_;
+    std::ranges::fill(CardPictures, nullptr);
+    BackdropPicture = PlayPanelPicture = RecordPicture = FrontPicture = TitlePanelPicture =
+        SelectPicture = AboutPicture = nullptr;
     HeadlessHostTest::TearDown();
   }
 
-  static uint16_t Pixel(int32_t x, int32_t y) { return BackBuffer[y * 240 + x]; }
   static Pixels Frame() { return Pixels(BackBuffer, BackBuffer + BackBufferPixels); }
 
   // The points that pin a tap rectangle x0..x1, y0..y1 (both ends included):
@@ -130,8 +127,4 @@ class GameTest : public HeadlessHostTest {
   Pixels titlePanel_ = Pixels(240 * 80, 0x1234);
   Pixels select_ = Pixels(240 * 320, 0x0841);
   Pixels about_ = Pixels(240 * 320, 0x2945);
-
- private:
-  std::array<uint16_t*, CardPictureCount> savedCards_{};
-  std::tuple<uint16_t*, uint16_t*, uint16_t*, uint16_t*, uint16_t*, uint16_t*, uint16_t*> saved_;
 };
