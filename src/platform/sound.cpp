@@ -14,20 +14,7 @@
 #include "platform/platform.h"
 
 namespace host {
-namespace {
-
-std::vector<SoundRequest>& Requests() {
-  static std::vector<SoundRequest> requests;
-  return requests;
-}
-
-}  // namespace
-
-const std::vector<SoundRequest>& SoundRequests() { return Requests(); }
-
 namespace detail {
-
-void ResetSound() { Requests().clear(); }
 
 SoundCache::SoundCache(const SDL_AudioSpec* target) {
   if (target != nullptr) {
@@ -162,12 +149,3 @@ bool Mixer::Play(const std::string& path, uint32_t flags) {
 
 }  // namespace detail
 }  // namespace host
-
-bool PlaySoundFile(const char* path, uint32_t flags) {
-  if (path == nullptr) return false;
-  const host::Options& options = host::detail::RunOptions();
-  if (options.LogSounds) host::Requests().push_back({path, flags});
-  if (options.Mute) return true;
-  // Every request plays in the background: the game never asks to wait.
-  return host::detail::CurrentBackend().PlaySound(path, flags);
-}

@@ -1,10 +1,8 @@
 // The desktop services that a web page does without or does differently.
 // A browser tab is its own copy of the game, so no copy looks for another;
 // the page's manifest carries the icon; nothing on the page asks for a PNG
-// (it has no scripts, and the browser saves the canvas itself); and effects
-// go straight to the backend, which plays them with Web Audio.
+// (it has no scripts, and the browser saves the canvas itself).
 #include <string>
-#include <vector>
 
 #include "platform/backend.h"
 #include "platform/host.h"
@@ -14,17 +12,6 @@
 #include "platform/single_instance.h"
 
 namespace host {
-namespace {
-
-std::vector<SoundRequest>& Requests() {
-  static std::vector<SoundRequest> requests;
-  return requests;
-}
-
-}  // namespace
-
-const std::vector<SoundRequest>& SoundRequests() { return Requests(); }
-
 namespace detail {
 
 void RegisterRunningCopy() {}
@@ -38,17 +25,7 @@ void ResetIcons() {}
 
 bool WritePngRgb(const std::string&, std::span<const uint8_t>, int, int) { return false; }
 
-void ResetSound() { Requests().clear(); }
-
 }  // namespace detail
 }  // namespace host
 
 IconHandle LoadIconResource(InstanceHandle, int) { return nullptr; }
-
-bool PlaySoundFile(const char* path, uint32_t flags) {
-  if (path == nullptr) return false;
-  const host::Options& options = host::detail::RunOptions();
-  if (options.LogSounds) host::Requests().push_back({path, flags});
-  if (options.Mute) return true;
-  return host::detail::CurrentBackend().PlaySound(path, flags);
-}
