@@ -33,25 +33,21 @@ TEST_F(GameWindow, WhoOwnsTheScreenFollowsTheWindowsMessages) {
   ASSERT_NE(MainWindow, nullptr);
   EXPECT_FALSE(host::TaskbarVisible()) << "creation takes the whole screen";
 
-  // {message, first parameter, taskbar visible after, shell flags after}
-  const struct {
-    uint32_t Message;
-    uintptr_t First;
-    bool Visible;
-    uint32_t Flags;
-  } steps[] = {
-      {MessageActivate, ActivateOff, true, ShownFlags},
-      {MessageActivate, ActivateByStylus, true, ShownFlags},  // a click changes nothing
-      {MessageActivate, ActivateOn, false, HiddenFlags},
-      {MessageActivate, 0x0001'0000u | ActivateOff, true, ShownFlags},  // only the low word
-      {MessageEnable, 0, false, HiddenFlags},
-      {MessageActivate, ActivateOff, true, ShownFlags},
-      {MessageSettingChange, 0, false, HiddenFlags},
+  // Message, first parameter, and whether the taskbar shows after it.
+  const std::tuple<uint32_t, uintptr_t, bool> steps[] = {
+      {MessageActivate, ActivateOff, true},
+      {MessageActivate, ActivateByStylus, true},  // a click changes nothing
+      {MessageActivate, ActivateOn, false},
+      {MessageActivate, 0x0001'0000u | ActivateOff, true},  // only the low word
+      {MessageEnable, 0, false},
+      {MessageActivate, ActivateOff, true},
+      {MessageSettingChange, 0, false},
   };
-  for (const auto& step : steps) {
-    EXPECT_EQ(GameWindowProcedure(MainWindow, step.Message, step.First, 0), 0);
-    EXPECT_EQ(host::TaskbarVisible(), step.Visible) << step.Message << " " << step.First;
-    EXPECT_EQ(host::LastShellFlags(), step.Flags) << step.Message << " " << step.First;
+  for (const auto& [message, first, visible] : steps) {
+    EXPECT_EQ(GameWindowProcedure(MainWindow, message, first, 0), 0);
+    EXPECT_EQ(host::TaskbarVisible(), visible) << message << " " << first;
+    EXPECT_EQ(host::LastShellFlags(), visible ? ShownFlags : HiddenFlags)
+        << message << " " << first;
   }
 
   // Destroying the window asks the program to quit.

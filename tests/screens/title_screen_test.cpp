@@ -1,7 +1,6 @@
 #include "screens/title_screen.h"
 
 #include <array>
-#include <climits>
 #include <cmath>
 #include <random>
 

@@ -17,7 +17,8 @@
 class HeadlessHostTest : public ::testing::Test {
  protected:
   void StartHost(const std::string& script = "wait 0\n",
-                 host::DisplayMode display = host::DisplayMode::Rgb565, uint32_t tickStart = 0) {
+                 host::DisplayMode display = host::DisplayMode::Rgb565, uint32_t tickStart = 0,
+                 bool logSounds = true) {
     host::Options options;
     options.Headless = true;
     options.ScriptText = script;
@@ -25,7 +26,7 @@ class HeadlessHostTest : public ::testing::Test {
     options.TickStart = tickStart;
     options.ModulePath = (folder_ / "quillmoth").string();
     options.RuntimeDir = folder_.string();
-    options.LogSounds = true;
+    options.LogSounds = logSounds;
     std::string error;
     ASSERT_TRUE(host::Start(options, &error)) << error;
     started_ = true;
