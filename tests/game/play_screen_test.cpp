@@ -243,8 +243,9 @@ TEST_F(PlayScreen_, PanelControlsActOnEveryEdgeAndNotOnePixelOutside) {
 }
 
 // The clock counts milliseconds of play: not while the about or selection
-// screen is up, right across the tick counter's wrap, and not after the last
-// pair has gone.
+// screen is up (coming back skips the time away and goes on with the same
+// game), right across the tick counter's wrap, and not after the last pair
+// has gone.
 TEST_F(PlayScreen_, TheClockCountsOnlyPlayAcrossTheTickWrapAndStopsWithTheLastPair) {
   const auto at = [](uint32_t ms) { host::SetTickCounter(0xFFFF'F000u + ms); };
   at(0);
@@ -266,6 +267,10 @@ TEST_F(PlayScreen_, TheClockCountsOnlyPlayAcrossTheTickWrapAndStopsWithTheLastPa
     screen();
     EXPECT_EQ(Board.ElapsedMs, elapsed) << ms;
   }
+  // Back is back on the board, with the sound every way in and out of the
+  // about and selection screens makes.
+  EXPECT_EQ(ScreenState, ScreenPlay);
+  EXPECT_EQ(Played("new.wav"), 4);
   // The last pair fades out in the second frame from here; that frame's time
   // still counts, and no later one does. No record is broken.
   std::tie(BestMoves[0], BestSeconds[0]) = std::tuple(0, 1u);

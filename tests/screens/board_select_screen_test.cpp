@@ -39,22 +39,6 @@ TEST_F(Select, ButtonsActOnEveryEdgeAndNotOnePixelOutside) {
   }
 }
 
-TEST_F(Select, BackToPlayResumesTheSameBoardAndSkipsTheTimeAway) {
-  BoardSize = SavedBoardSize = 1;
-  DealBoard();
-  BoardRecord expected = Board;
-  expected.LastTick = 987654u;
-  ReturnScreen = 0;
-  host::SetTickCounter(987654);
-  Tap(230, 30);
-  BoardSelectScreen();
-  Tap(200, 50);
-  BoardSelectScreen();
-  EXPECT_EQ((std::vector<int>{ScreenState, BoardSize}), (std::vector<int>{ScreenPlay, 1}));
-  EXPECT_EQ(std::memcmp(&Board, &expected, sizeof Board), 0) << "the board must be untouched";
-  EXPECT_EQ(LastSound(), "new");
-}
-
 // Records print with at least three digits and all of them; the highlight is
 // two outlines in fresh random colours over the chosen button.
 TEST_F(Select, RecordsAndHighlightDrawExactly) {
