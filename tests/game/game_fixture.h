@@ -31,7 +31,12 @@ class GameTest : public HeadlessHostTest {
  protected:
   void SetUp() override {
     HeadlessHostTest::SetUp();
-    StartDrawing();
+    // The host plus what every screen draws with: the data folders (beside
+    // the stand-in program), the back buffer and the font.
+    StartHost();
+    BuildDataPaths();
+    AllocateBackBuffer();
+    BuildGlyphFont();
     // Card c holds c * 1024 + its pixel index; a backdrop texel its index.
     for (int32_t c = 0; c < CardPictureCount; ++c) {
       cards_[c].resize(900);
@@ -51,6 +56,8 @@ class GameTest : public HeadlessHostTest {
     std::ranges::fill(CardPictures, nullptr);
     BackdropPicture = PlayPanelPicture = RecordPicture = FrontPicture = TitlePanelPicture =
         SelectPicture = AboutPicture = nullptr;
+    FreeGlyphFont();
+    ReleaseBackBuffer();
     HeadlessHostTest::TearDown();
   }
 

@@ -9,9 +9,6 @@
 #include <filesystem>
 #include <string>
 
-#include "app/data_paths.h"
-#include "gfx/back_buffer.h"
-#include "gfx/font.h"
 #include "platform/host.h"
 
 class HeadlessHostTest : public ::testing::Test {
@@ -32,16 +29,6 @@ class HeadlessHostTest : public ::testing::Test {
     started_ = true;
   }
 
-  // The host plus what every screen draws with: the data folders (beside
-  // the stand-in program), the back buffer and the font.
-  void StartDrawing() {
-    StartHost();
-    BuildDataPaths();
-    AllocateBackBuffer();
-    BuildGlyphFont();
-    drawing_ = true;
-  }
-
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = std::filesystem::temp_directory_path() /
@@ -52,10 +39,6 @@ class HeadlessHostTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (drawing_) {
-      FreeGlyphFont();
-      ReleaseBackBuffer();
-    }
     if (started_) host::Stop();
     std::filesystem::remove_all(folder_);
   }
@@ -66,5 +49,4 @@ class HeadlessHostTest : public ::testing::Test {
  private:
   std::filesystem::path folder_;
   bool started_ = false;
-  bool drawing_ = false;
 };
