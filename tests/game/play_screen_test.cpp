@@ -144,7 +144,6 @@ TEST_F(PlayScreen_, RecordsTakeOnlyStrictlyBetterResultsInFullSecondsAndLandOnDi
     EXPECT_EQ(Board.GameState, state);
     ASSERT_EQ(std::filesystem::exists(Folder() / "quill.dat"), state == NewRecord);
     if (state == NewRecord) {  // what memory holds must be what the file holds
-      EXPECT_EQ(std::filesystem::file_size(Folder() / "quill.dat"), 48u);
       std::tie(BestMoves[2], BestSeconds[2]) = std::tuple(0, 0u);
       LoadRecords();
     }
