@@ -166,6 +166,7 @@ TEST_F(Records_, WhateverLiesUnderTheTemporaryNameIsNeitherWrittenThroughNorInTh
   const std::filesystem::path temp = Folder() / "quill.dat.tmp", victim = Folder() / "victim";
   const std::function<void()> plant[] = {
       [&] { std::filesystem::create_symlink(victim, temp); },
+      [&] { std::ofstream(temp) << "left by a run that died"; },
       [&] { mkfifo(temp.c_str(), 0644); },
   };
   for (size_t i = 0; i < std::size(plant); ++i) {
