@@ -42,14 +42,11 @@ class WholeGame : public HeadlessHostTest {
 
   // Runs the program on a script; returns its exit code.
   int Run(const std::string& script, uint32_t tickStart = 4242) {
-    const fs::path scriptPath = Folder() / "script.txt";
-    std::ofstream(scriptPath) << script;
-    const std::string command = "QUILLMOTH_RUNTIME_DIR='" + (Folder() / "run").string() + "' '" +
-                                (Folder() / "quillmoth").string() + "' --headless --tick-start " +
-                                std::to_string(tickStart) + " --script '" + scriptPath.string() +
-                                "' > '" + (Folder() / "out.txt").string() + "' 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ofstream(Folder() / "script.txt") << script;
+    ChildProcess run({"--headless", "--tick-start", std::to_string(tickStart), "--script",
+                      ShotPath("script.txt")},
+                     {"QUILLMOTH_RUNTIME_DIR=" + ShotPath("run")}, ShotPath("quillmoth"));
+    return run.Wait(60000);
   }
 
   Picture Shot(const std::string& name) { return ReadPng((Folder() / name).string()); }
