@@ -19,8 +19,9 @@ namespace {
 class Records_ : public GameTest {
  protected:
   std::filesystem::path File() const { return Folder() / "quill.dat"; }
-  std::vector<uint8_t> RecordsFile() const {
-    std::ifstream in(File(), std::ios::binary);
+  std::vector<uint8_t> RecordsFile() const { return Bytes(File()); }
+  static std::vector<uint8_t> Bytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
   // The 48 bytes the records in memory must be saved as: six times, then
@@ -196,8 +197,7 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteStillKeepsTheRecordsInTheirOwnFile) 
   EXPECT_EQ(RecordsFile(), Encoded());
   struct stat info {};
   stat(File().c_str(), &info);
-  EXPECT_EQ(info.st_uid, getuid());
-  EXPECT_EQ(info.st_mode & 0777, 0666u);
+  EXPECT_EQ(std::tuple(info.st_uid, info.st_mode & 0777), std::tuple(getuid(), 0666u));
 
   if (getuid() == 0) {  // another player's file in a folder anyone may write
     ASSERT_EQ(chown(File().c_str(), 65534, 65534), 0);
@@ -235,8 +235,7 @@ TEST_F(Records_, AnInstalledCopyKeepsItsRecordsInThePlayersDataFolder) {
   unsetenv("XDG_DATA_HOME");
   std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
   EXPECT_EQ(status, 0);
-  std::ifstream saved(data / "quillmoth" / "quill.dat", std::ios::binary);
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(saved), {}};
+  const std::vector<uint8_t> bytes = Bytes(data / "quillmoth" / "quill.dat");
   ASSERT_EQ(bytes.size(), 48u);
   EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 8),
             (std::vector<uint8_t>{5, 0, 0, 0, 5, 6, 7, 8}));
