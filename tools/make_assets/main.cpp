@@ -4,8 +4,9 @@
 // beside its executable: OUTDIR/Graph/*.tga, OUTDIR/Sound/*.wav and
 // OUTDIR/quillmoth.png; with --icons, the desktop menu's icons as
 // DIR/16x16.png ... DIR/256x256.png; with --contact-sheet, the faces as
-// DIR/faces.png and DIR/faces-grey.png (the README shows them from docs/). The output depends on
-// nothing but this program, so every build writes the same bytes.
+// DIR/faces.png and DIR/faces-grey.png (the README shows them from docs/).
+// The output depends on nothing but this program, so every build writes the
+// same bytes.
 #include <cstdio>
 #include <filesystem>
 #include <map>
