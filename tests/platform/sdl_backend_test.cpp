@@ -21,8 +21,6 @@
 
 namespace {
 
-using host::detail::PicturePlacement;
-
 intptr_t Quiet(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
 std::vector<PlatformMessage> TakeAll() {
@@ -154,16 +152,17 @@ TEST_F(SdlBackendTest, ScaledWindowShowsChangedRowsMapsClicksAndCloses) {
             std::tuple(Window, MessageStylusDown, PackStylusPosition(50, 100)));
   EXPECT_EQ(messages[1].Message, MessageDestroy);
 
-  // A larger window: the picture at factor 2, centred on black, 60 pixels
-  // in from the left and 30 from the top; clicks follow it, and the border
-  // just left of it touches nothing.
-  SDL_SetWindowSize(Shown, 600, 700);
+  // A larger window: the picture at the largest whole factor both ways fit
+  // (2: 3 would be too wide), centred on black, 60 pixels in from the left
+  // and 180 from the top; clicks follow it, and the border just left of it
+  // touches nothing.
+  SDL_SetWindowSize(Shown, 600, 1000);
   TakeAll();
   ASSERT_EQ(SDL_GetWindowSurface(Shown)->w, 600);
-  EXPECT_EQ(Pixels({{59, 30}, {60, 30}, {539, 31}, {540, 30}, {60, 29}}),
+  EXPECT_EQ(Pixels({{59, 180}, {60, 180}, {539, 181}, {540, 180}, {60, 179}}),
             (Colours{0, 0xFFFFFF, 0xFFFFFF, 0, 0}));
-  PushClick(59, 100);
-  PushClick(81, 71);
+  PushClick(59, 250);
+  PushClick(81, 221);
   const auto clicks = TakeAll();
   ASSERT_EQ(clicks.size(), 1u);
   EXPECT_EQ(clicks[0].Second, PackStylusPosition(10, 20));
@@ -255,31 +254,6 @@ TEST(WindowSizeTest, LargestFactorUpToTheOneAskedForThatFitsWithBorders) {
   for (const auto& [width, height, borders, requested, expected] : cases) {
     EXPECT_EQ(host::detail::FitWindowScale(width, height, borders, requested), expected)
         << width << "x" << height << " asked " << requested;
-  }
-}
-
-TEST(WindowPictureTest, LargestWholeFactorCentredAndClicksMappedBack) {
-  const std::tuple<int, int, int, int, int> placements[] = {
-      {1280, 1024, 3, 280, 32}, {600, 2000, 2, 60, 680}, {200, 300, 1, -20, -10}};
-  for (const auto& [width, height, factor, left, top] : placements) {
-    const PicturePlacement p = host::detail::PlacePicture(width, height);
-    EXPECT_EQ(std::tuple(p.Factor, p.Left, p.Top), std::tuple(factor, left, top)) << width;
-  }
-
-  // Window pixel -> display pixel: (x - left) / factor, rounded down; -1
-  // means off the picture.
-  const std::tuple<PicturePlacement, int, int, int, int> points[] = {
-      {{3, 280, 32}, 282, 34, 0, 0},      {{3, 280, 32}, 283, 35, 1, 1},
-      {{3, 280, 32}, 999, 991, 239, 319}, {{3, 280, 32}, 1000, 500, -1, -1},
-      {{3, 280, 32}, 500, 992, -1, -1},   {{3, 5, 5}, 4, 10, -1, -1},
-      {{3, 5, 5}, 10, 3, -1, -1},         {{1, -20, -10}, 0, 0, 20, 10},
-  };
-  for (const auto& [placement, windowX, windowY, displayX, displayY] : points) {
-    int x = -1, y = -1;
-    const bool inside = host::detail::WindowToDisplay(placement, windowX, windowY, &x, &y);
-    EXPECT_EQ(std::tuple(inside, inside ? x : -1, inside ? y : -1),
-              std::tuple(displayX >= 0, displayX, displayY))
-        << windowX << "," << windowY;
   }
 }
 
