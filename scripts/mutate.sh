@@ -6,6 +6,7 @@
 #   scripts/mutate.sh --only REGEX     only the entries whose line matches REGEX
 #   scripts/mutate.sh --worktree       test the work tree as it is, not the last commit
 #   scripts/mutate.sh --timeout S      seconds a mutant's test run may take (default 60)
+#   scripts/mutate.sh --work DIR       keep the copy and its build in DIR (default build-mutate)
 #
 # The faults are planted in a private copy of the last commit (or of the work
 # tree: the files git tracks or would track) in build-mutate/tree, never in
@@ -20,8 +21,6 @@ shopt -u patsub_replacement 2>/dev/null || true
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$root/build-mutate
-tree=$work/tree
-build=$work/build
 list=$root/scripts/mutations.txt
 timeout_s=60
 from_head=1
@@ -33,10 +32,13 @@ while [[ $# -gt 0 ]]; do
     --worktree) from_head=0; shift ;;
     --timeout) timeout_s=$2; shift 2 ;;
     --list) list=$2; shift 2 ;;
-    *) sed -n '2,18p' "$0"; exit 2 ;;
+    --work) work=$(realpath -m "$2"); shift 2 ;;
+    *) sed -n '2,19p' "$0"; exit 2 ;;
   esac
 done
 
+tree=$work/tree
+build=$work/build
 mkdir -p "$tree" "$build"
 
 # Brings the private copy up to date, copying only files whose content
