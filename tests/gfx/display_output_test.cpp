@@ -54,14 +54,7 @@ Bytes Expected(Bytes memory, ptrdiff_t d) {
   return memory;
 }
 
-class DisplayOutputTest : public HeadlessHostTest {
- protected:
-  void TearDown() override {
-    ReleaseBackBuffer();
-    QuitFlag = 0;
-    HeadlessHostTest::TearDown();
-  }
-};
+class DisplayOutputTest : public HeadlessHostTest {};
 
 // The whole display memory is compared, guard space included, so a row in
 // the wrong place and any write past a row show. Messages are dispatched
@@ -91,13 +84,13 @@ TEST_F(DisplayOutputTest, FramesLandAtTheDisplaysPitchesAndMessagesAlwaysFlow) {
       {Rgb565Sideways, 640, 2, true},
       {Rgb565Sideways, 642, -2, true},
       {Rgb565, 0, 2, true}};
+  AllocateBackBuffer();
   for (const auto& [mode, pixelPitch, rowPitch, drawn] : cases) {
-    SCOPED_TRACE(std::to_string(static_cast<int>(mode)) + " pitches " + std::to_string(pixelPitch) +
-                 ", " + std::to_string(rowPitch));
+    SCOPED_TRACE(testing::Message() << "mode " << static_cast<int>(mode) << " pitches "
+                                    << pixelPitch << ", " << rowPitch);
     host::Stop();
     // The long wait keeps the script's end from queueing a close message.
     StartHost("wait 1000\n", mode);
-    AllocateBackBuffer();
     GXOpenDisplay(nullptr, GXFullScreen);
     DisplayFormat = {GXGetDisplayProperties().BitsPerPixel, pixelPitch, rowPitch};
     // The host's test messages go to the first window created.
@@ -117,6 +110,8 @@ TEST_F(DisplayOutputTest, FramesLandAtTheDisplaysPitchesAndMessagesAlwaysFlow) {
     EXPECT_EQ(Delivered, (std::vector<uint32_t>{MessageStylusDown, MessageStylusUp}));
     EXPECT_EQ(QuitFlag, 1);
   }
+  ReleaseBackBuffer();
+  QuitFlag = 0;
 }
 
 }  // namespace

@@ -76,11 +76,11 @@ const std::string Charset = "abcdefghijklmnopqrstuvwxyz0123456789:!?-=+[] .,><#'
 constexpr int Hash = 49;
 
 // Glyph g drawn at (x, y): each ink cell a 2 x 2 block, off-frame ink left out.
-void Expect(std::vector<uint16_t>& frame, int g, int x, int y) {
+void Expect(std::vector<uint16_t>& frame, int g, int x, int y, uint16_t ink = Ink) {
   for (int p = 0; p < 196; ++p) {
     const int px = x + p % 14, py = y + p / 14;
     if (Glyphs[g][p / 28][p % 14 / 2] == 'o' && unsigned(px) < 240 && unsigned(py) < 320)
-      frame[py * 240 + px] = Ink;
+      frame[py * 240 + px] = ink;
   }
 }
 
@@ -94,9 +94,11 @@ class FontTest : public ::testing::Test {
     FreeGlyphFont();
     ReleaseBackBuffer();
   }
-  static std::vector<uint16_t> Draw(const std::string& text, int32_t x, int32_t y) {
+  // The frame text leaves on the background, drawn in ink or as a number.
+  static std::vector<uint16_t> Draw(const std::string& text, int32_t x, int32_t y,
+                                    bool shadowed = false) {
     std::fill_n(BackBuffer, BackBufferPixels, Background);
-    DrawString(text.c_str(), x, y, Ink);
+    shadowed ? DrawShadowedText(text.c_str(), x, y) : DrawString(text.c_str(), x, y, Ink);
     return {BackBuffer, BackBuffer + BackBufferPixels};
   }
 };
@@ -108,15 +110,13 @@ TEST_F(FontTest, EveryCharacterDrawsItsGlyphAndUpperCaseDrawsLowerCase) {
     const int shown = g < 53 ? g : 18;
     std::vector<uint16_t> expected(BackBufferPixels, Background);
     Expect(expected, shown, 100, 200);
-    for (const char drawn : {c, c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c}) {
+    for (const char drawn : {c, c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c})
       EXPECT_TRUE(Draw(std::string(1, drawn), 100, 200) == expected) << "'" << drawn << "'";
-    }
   }
   // Whatever has no glyph draws the blank space glyph.
-  for (char c : {'\t', '\\', '\x7F', '\xE9', '"'}) {
+  for (char c : {'\t', '\\', '\x7F', '\xE9', '"'})
     EXPECT_TRUE(Draw(std::string(1, c), 100, 200) ==
                 std::vector<uint16_t>(BackBufferPixels, Background));
-  }
 }
 
 TEST_F(FontTest, PenAdvancesWrapsAtX230AndStaysInTheFrame) {
@@ -145,13 +145,9 @@ TEST_F(FontTest, PenAdvancesWrapsAtX230AndStaysInTheFrame) {
 
   // Numbers: white at the pen over a black copy one pixel right and down.
   std::vector<uint16_t> expected(BackBufferPixels, Background);
-  Expect(expected, 26, 11, 21);
-  std::replace(expected.begin(), expected.end(), Ink, uint16_t{0x0000});
-  Expect(expected, 26, 10, 20);
-  std::replace(expected.begin(), expected.end(), Ink, uint16_t{0xFFFF});
-  std::fill_n(BackBuffer, BackBufferPixels, Background);
-  DrawShadowedText("0", 10, 20);
-  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), BackBuffer));
+  Expect(expected, 26, 11, 21, 0x0000);
+  Expect(expected, 26, 10, 20, 0xFFFF);
+  EXPECT_TRUE(Draw("0", 10, 20, true) == expected);
 }
 
 }  // namespace
