@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/host.h"
 
@@ -13,26 +15,24 @@ TEST(DataPaths, FoldersLieBesideTheProgram) {
   // still reach its own files.
   std::string deep;
   while (deep.size() < 400) deep += "/deeper-folder";
-  const struct {
-    std::string Module, Program, Picture, Sound;
-  } cases[] = {
-      {"/apps/Pairs/quillmoth", "/apps/Pairs/", "/apps/Pairs/Graph/", "/apps/Pairs/Sound/"},
-      {"/quillmoth", "/", "/Graph/", "/Sound/"},    // the root: an empty folder
-      {"quillmoth", "//", "//Graph/", "//Sound/"},  // no separator: the root itself
-      {deep + "/quillmoth", deep + "/", deep + "/Graph/", deep + "/Sound/"},
+  // The program's path, then its folder, which holds "Graph/" and "Sound/".
+  const std::pair<std::string, std::string> cases[] = {
+      {"/apps/Pairs/quillmoth", "/apps/Pairs/"},
+      {"/quillmoth", "/"},  // the root: an empty folder
+      {"quillmoth", "//"},  // no separator: the root itself
+      {deep + "/quillmoth", deep + "/"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [module, program] : cases) {
     host::Options options;
     options.Headless = true;
     options.ScriptText = "wait 0\n";
-    options.ModulePath = c.Module;
+    options.ModulePath = module;
     std::string error;
     ASSERT_TRUE(host::Start(options, &error)) << error;
     BuildDataPaths();
     host::Stop();
-    EXPECT_EQ(ProgramFolder, c.Program);
-    EXPECT_EQ(PictureFolder, c.Picture);
-    EXPECT_EQ(SoundFolder, c.Sound);
+    EXPECT_EQ((std::vector<std::string>{ProgramFolder, PictureFolder, SoundFolder}),
+              (std::vector<std::string>{program, program + "Graph/", program + "Sound/"}));
   }
 }
 

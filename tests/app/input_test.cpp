@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "app/window.h"
 #include "platform/platform.h"
 
@@ -25,15 +27,13 @@ TEST(TapLatch, OneTapPerTouchDownAtTheLastTouchDownPoint) {
   EXPECT_EQ(GameWindowProcedure(nullptr, MessageKeyDown, 0x0D, 0), 0);
   EXPECT_EQ(GameWindowProcedure(nullptr, MessageKeyUp, 0x0D, 0), 0);
   EXPECT_TRUE(TakeTap());
-  EXPECT_EQ(StylusX, 200u);
-  EXPECT_EQ(StylusY, 310u);
+  EXPECT_EQ(std::pair(StylusX, StylusY), std::pair(200u, 310u));
   EXPECT_FALSE(TakeTap());
 
   // The position word is read unsigned: the largest halves come back whole.
   GameWindowProcedure(nullptr, MessageStylusDown, 0, static_cast<intptr_t>(0xFFFF'FFFFu));
   EXPECT_TRUE(TakeTap());
-  EXPECT_EQ(StylusX, 0xFFFFu);
-  EXPECT_EQ(StylusY, 0xFFFFu);
+  EXPECT_EQ(std::pair(StylusX, StylusY), std::pair(0xFFFFu, 0xFFFFu));
 }
 
 }  // namespace
