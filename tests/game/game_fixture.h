@@ -96,13 +96,6 @@ class GameTest : public HeadlessHostTest {
     for (int32_t k = 0; k < columns * rows; ++k) Board.Tiles[k] = Tile{pictures[k], 0, 1, 0, 0};
   }
 
-  // Runs play frames until the board is idle again; returns how many.
-  static int32_t RunUntilIdle() {
-    int32_t frames = 0;
-    for (; Board.Phase != PhaseIdle && frames < 100; ++frames) PlayScreen();
-    return frames;
-  }
-
   // The red cross over the sound toggle of a muted game, on a 240-wide frame
   // from row `top`: strokes from (222 + i, 241) down to the right and from
   // (238 + i, 241) down to the left, i = 0..2, 16 rows, cut at x 239.
@@ -116,15 +109,16 @@ class GameTest : public HeadlessHostTest {
     }
   }
 
-  // How many times the effect file `name` was asked for.
-  static int64_t Played(const std::string& name) {
-    return std::ranges::count_if(host::SoundRequests(),
-                                 [&](const auto& request) { return request.Path.ends_with(name); });
+  // The effects asked for since the last call, in order, each by its file's
+  // name without ".wav", separated by spaces.
+  std::string NewSounds() {
+    std::string names;
+    for (const auto& sounds = host::SoundRequests(); heard_ < sounds.size(); ++heard_)
+      names +=
+          (names.empty() ? "" : " ") + std::filesystem::path(sounds[heard_].Path).stem().string();
+    return names;
   }
-  static std::string LastSound() {
-    const auto& sounds = host::SoundRequests();
-    return sounds.empty() ? "" : std::filesystem::path(sounds.back().Path).stem().string();
-  }
+  size_t heard_ = 0;
 
   std::array<Pixels, CardPictureCount> cards_;
   Pixels backdrop_ = Pixels(240 * 240);

@@ -1,6 +1,7 @@
 #include "screens/title_screen.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <random>
 
@@ -12,10 +13,10 @@ namespace {
 // picture's key colour samples the backdrop at u = U0 + (y + 1) vx + x ux,
 // v = V0 + (y + 1) vy + x uy, read unsigned, in texels of 256, tiled every
 // 240, where U0 = 65536 - P (vx + ux) and V0 = 65536 - S (vy + uy).
-Pixels Upper(const Pixels& front, const Pixels& backdrop, uint32_t ux, uint32_t uy, uint32_t vx,
-             uint32_t vy, int32_t p, int32_t s) {
-  const uint32_t u0 = 65536u - static_cast<uint32_t>(p) * (vx + ux);
-  const uint32_t v0 = 65536u - static_cast<uint32_t>(s) * (vy + uy);
+using Steps = std::array<int32_t, 6>;  // ux, uy, vx, vy, P, S
+Pixels Upper(const Pixels& front, const Pixels& backdrop, const Steps& steps) {
+  const auto [ux, uy, vx, vy, p, s] = std::bit_cast<std::array<uint32_t, 6>>(steps);
+  const uint32_t u0 = 65536u - p * (vx + ux), v0 = 65536u - s * (vy + uy);
   Pixels upper(front);
   for (uint32_t i = 0; i < 240 * 240; ++i) {
     const uint32_t x = i % 240, y = i / 240;
@@ -39,14 +40,13 @@ TEST_F(Title, WholeFramesAtAnglesThatTurnTheTextureEveryWay) {
   for (const auto& [angle, phaseU, phaseV] : states) {
     const double a = angle * 0.017453292519943295;
     const double zoom = static_cast<float>(std::sin(a) * 2.0);
-    const auto ux = static_cast<uint32_t>(static_cast<int32_t>(std::cos(a) * zoom * 256.0));
-    const auto uy = static_cast<uint32_t>(static_cast<int32_t>(std::sin(a) * zoom * 256.0));
-    const uint32_t vx = 0 - uy, vy = ux;
+    const auto ux = static_cast<int32_t>(std::cos(a) * zoom * 256.0);
+    const auto uy = static_cast<int32_t>(std::sin(a) * zoom * 256.0);
     const auto p = static_cast<int32_t>(std::sin(phaseU * 0.017453292519943295) * 100.0 + 50.0);
     const auto s = static_cast<int32_t>(std::cos(phaseV * 0.017453292519943295) * 70.0 + 35.0);
-    Pixels expected = Upper(front_, backdrop_, ux, uy, vx, vy, p, s);
+    Pixels expected = Upper(front_, backdrop_, {ux, uy, -uy, ux, p, s});
     expected.insert(expected.end(), titlePanel_.begin(), titlePanel_.end());
-    EXPECT_TRUE(angle != 120 || uy == 383u);
+    EXPECT_TRUE(angle != 120 || uy == 383);
     std::tie(TitleAngle, TitlePhaseU, TitlePhaseV) = std::tuple(angle, phaseU, phaseV);
     TitleScreen();
     EXPECT_TRUE(Frame() == expected) << angle;
@@ -67,7 +67,7 @@ TEST_F(Title, TheTextureWalkMatchesTheRuleForEveryAngleAndAnyStep) {
     front_[i] = window ? KeyColour : static_cast<uint16_t>(i | 1);
   }
   for (uint16_t& texel : backdrop_) texel = static_cast<uint16_t>(random());
-  std::vector<std::array<int32_t, 6>> cases;  // ux, uy, vx, vy, P, S
+  std::vector<Steps> cases;
   for (int32_t angle = 0; angle < 360; ++angle) {
     std::tie(TitleAngle, TitlePhaseU, TitlePhaseV) = std::tuple(angle, angle * 7 % 360, angle);
     ComputeTitleFrame();
@@ -81,15 +81,11 @@ TEST_F(Title, TheTextureWalkMatchesTheRuleForEveryAngleAndAnyStep) {
     cases.push_back({any(span), any(span), any(span), any(span), any(span), any(span)});
   }
   cases.push_back({INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN, 1, -1});
-  for (const auto& c : cases) {
-    std::tie(TitleUx, TitleUy, TitleVx, TitleVy, TitleDriftP, TitleDriftS) =
-        std::tuple(c[0], c[1], c[2], c[3], c[4], c[5]);
-    const Pixels expected =
-        Upper(front_, backdrop_, static_cast<uint32_t>(c[0]), static_cast<uint32_t>(c[1]),
-              static_cast<uint32_t>(c[2]), static_cast<uint32_t>(c[3]), c[4], c[5]);
+  for (const Steps& c : cases) {
+    std::tie(TitleUx, TitleUy, TitleVx, TitleVy, TitleDriftP, TitleDriftS) = std::tuple_cat(c);
     DrawTitleUpperArea();
-    ASSERT_TRUE(Pixels(BackBuffer, BackBuffer + 240 * 240) == expected)
-        << c[0] << " " << c[1] << " " << c[2] << " " << c[3] << " " << c[4] << " " << c[5];
+    ASSERT_TRUE(Pixels(BackBuffer, BackBuffer + 240 * 240) == Upper(front_, backdrop_, c))
+        << testing::PrintToString(c);
   }
 }
 
@@ -99,14 +95,12 @@ TEST_F(Title, OnlyATapBelowRow240OpensTheSelection) {
   ScreenState = ScreenTitle;
   Tap(120, 240);
   TitleScreen();
-  EXPECT_EQ(ScreenState, ScreenTitle) << "a tap on the picture is taken and ignored";
-  EXPECT_EQ(TapConsumed, 1);
-  EXPECT_EQ(LastSound(), "");
+  // A tap on the picture is taken and ignored.
+  EXPECT_EQ(std::tuple(ScreenState, TapConsumed, NewSounds()), std::tuple(ScreenTitle, 1, ""));
   Tap(0, 241);
   TitleScreen();
-  EXPECT_EQ((std::vector<int>{ScreenState, SavedBoardSize, ReturnScreen}),
-            (std::vector<int>{ScreenBoardSelect, 4, 2}));
-  EXPECT_EQ(LastSound(), "new");
+  EXPECT_EQ(std::tuple(ScreenState, SavedBoardSize, int{ReturnScreen}, NewSounds()),
+            std::tuple(ScreenBoardSelect, 4, 2, "new"));
 }
 
 }  // namespace
