@@ -47,12 +47,14 @@ class Records_ : public GameTest {
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  // Twelve records, six times then six move counts, each `step` on from the last.
-  static void Hold(uint32_t from, uint32_t step) {
+  // Twelve records, six times then six move counts, each `step` on from the
+  // last; returns the bytes they must be saved as.
+  static std::vector<uint8_t> Hold(uint32_t from, uint32_t step) {
     for (int32_t i = 0; i < 6; ++i) {
       BestSeconds[i] = from + static_cast<uint32_t>(i) * step;
       BestMoves[i] = static_cast<int32_t>(from + static_cast<uint32_t>(i + 6) * step);
     }
+    return Encoded();
   }
   // The power going, or the program being killed, in the middle of a save: a
   // child saves two sets of records by turns until it is killed at a random
@@ -61,10 +63,8 @@ class Records_ : public GameTest {
   // the other, so a file mixed from both matches neither. Once nobody kills
   // it, a save still lands.
   void KillSavesThenSave(uint32_t seed) {
-    Hold(0xA0B0C0D0, 0xFFFFFFFF);
-    const std::vector<uint8_t> after = Encoded();
-    Hold(0x10203040, 1);
-    const std::vector<uint8_t> before = Encoded();
+    const std::vector<uint8_t> after = Hold(0xA0B0C0D0, 0xFFFFFFFF);
+    const std::vector<uint8_t> before = Hold(0x10203040, 1);
     SaveRecords();
     std::mt19937 random(seed);
     int finished = 0;
@@ -93,9 +93,9 @@ class Records_ : public GameTest {
       }
     }
     EXPECT_GT(finished, 0) << "no save finished before a kill";
-    Hold(12, 7);
+    const std::vector<uint8_t> last = Hold(12, 7);
     SaveRecords();
-    EXPECT_EQ(RecordsFile(), Encoded());
+    EXPECT_EQ(RecordsFile(), last);
   }
   int unfinished_ = 0;  // kills that left a new file not yet in place
 
@@ -139,48 +139,41 @@ TEST_F(Records_, SavedRecordsAreTheFortyEightBytesOfTheLayout) {
                                 0x00, 0x00, 0xE8, 0x03, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF,
                                 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80};
   EXPECT_EQ(RecordsFile(), std::vector(std::begin(expected), std::end(expected)));
-  EXPECT_FALSE(std::filesystem::exists(Folder() / "quill.dat.tmp"));
 }
 
-TEST_F(Records_, ASaveThatCannotBeWrittenWholeLeavesTheOldFileAndTheRecordsInMemory) {
-  WriteCounting(48);
-  const std::vector<uint8_t> old = RecordsFile();
-  BestSeconds[3] = 42;
-  // A disk that fills up after 20 bytes of the new file.
+// The save goes through a new file under a temporary name. Whatever an
+// earlier run left under that name is neither written through nor in the
+// way; a disk that fills up leaves the old file, no new one, and the records
+// in memory for the next save.
+TEST_F(Records_, ASaveLandsWholeOrNotAtAllWhateverLiesInItsWay) {
+  const std::filesystem::path temp = Folder() / "quill.dat.tmp", victim = Folder() / "victim";
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit full = saved;
-  full.rlim_cur = 20;
-  setrlimit(RLIMIT_FSIZE, &full);
-  SaveRecords();
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_EQ(RecordsFile(), old);
-  EXPECT_EQ(BestSeconds[3], 42u);
-  EXPECT_FALSE(std::filesystem::exists(Folder() / "quill.dat.tmp"));
-  SaveRecords();  // the next save stores them
-  EXPECT_EQ(RecordsFile(), Encoded());
-}
-
-TEST_F(Records_, WhateverLiesUnderTheTemporaryNameIsNeitherWrittenThroughNorInTheWay) {
-  const std::filesystem::path temp = Folder() / "quill.dat.tmp", victim = Folder() / "victim";
-  const std::function<void()> plant[] = {
-      [&] { std::filesystem::create_symlink(victim, temp); },
-      [&] { std::ofstream(temp) << "left by a run that died"; },
-      [&] { mkfifo(temp.c_str(), 0644); },
-  };
-  for (size_t i = 0; i < std::size(plant); ++i) {
+  const rlimit full{20, saved.rlim_max};  // a disk that fills up after 20 bytes of the new file
+  // What is in the way, and whether the save lands.
+  const std::pair<std::function<void()>, bool> cases[] = {
+      {[&] { std::filesystem::create_symlink(victim, temp); }, true},
+      {[&] { std::ofstream(temp) << "left by a run that died"; }, true},
+      {[&] { mkfifo(temp.c_str(), 0644); }, true},
+      {[&] { setrlimit(RLIMIT_FSIZE, &full); }, false}};
+  for (size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
     std::ofstream(victim) << "precious";
     WriteCounting(48);
-    plant[i]();
+    const std::vector<uint8_t> old = RecordsFile();
     BestMoves[i] = static_cast<int32_t>(i);
+    const std::vector<uint8_t> wanted = Encoded();
+    cases[i].first();
     SaveRecords();
-    EXPECT_EQ(RecordsFile(), Encoded());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(RecordsFile(), cases[i].second ? wanted : old);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(temp)));
     EXPECT_EQ(std::filesystem::file_size(victim), 8u);
-    std::filesystem::remove_all(temp);
+    SaveRecords();  // what memory holds lands with the next save
+    EXPECT_EQ(RecordsFile(), wanted);
   }
+  std::signal(SIGXFSZ, previous);
 }
 
 TEST_F(Records_, AFolderThePlayerMayNotWriteStillKeepsTheRecordsInTheirOwnFile) {
