@@ -65,19 +65,16 @@ class GameTest : public HeadlessHostTest {
 
   // The points that pin a tap rectangle x0..x1, y0..y1 (both ends included):
   // each edge's middle from inside, then one pixel past it. Past an edge at
-  // 0 the point wraps to UINT32_MAX, which no tap reaches: skip it.
-  static std::array<std::tuple<uint32_t, uint32_t, bool>, 8> EdgePoints(
-      const std::array<uint32_t, 4>& rect) {
+  // 0 a point would wrap to UINT32_MAX, which no tap reaches: it is left out.
+  using EdgePoint = std::tuple<uint32_t, uint32_t, bool>;  // x, y, inside
+  static std::vector<EdgePoint> EdgePoints(const std::array<uint32_t, 4>& rect) {
     const auto [x0, y0, x1, y1] = rect;
     const uint32_t mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
-    return {{{x0, my, true},
-             {x1, my, true},
-             {mx, y0, true},
-             {mx, y1, true},
-             {x0 - 1, my, false},
-             {x1 + 1, my, false},
-             {mx, y0 - 1, false},
-             {mx, y1 + 1, false}}};
+    std::vector<EdgePoint> points = {
+        {x0, my, true},      {x1, my, true},      {mx, y0, true},      {mx, y1, true},  // inside
+        {x0 - 1, my, false}, {x1 + 1, my, false}, {mx, y0 - 1, false}, {mx, y1 + 1, false}};
+    std::erase_if(points, [](const EdgePoint& p) { return std::get<0>(p) == UINT32_MAX; });
+    return points;
   }
 
   // A fresh touch at (x, y); the next frame that takes taps gets it.
