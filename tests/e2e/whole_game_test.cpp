@@ -90,8 +90,7 @@ TEST_F(WholeGame, ARecordedWindowedGameReplaysHeadlessToTheSameRecordsAndKeepsTh
   std::string header;
   for (int tries = 0; tries < 500 && !header.starts_with("# tick-start "); ++tries) {
     usleep(10'000);
-    std::ifstream in(recording);
-    std::getline(in, header);
+    std::getline(std::ifstream(recording), header);
   }
   ASSERT_TRUE(header.starts_with("# tick-start ")) << header;
   const auto tickStart = static_cast<uint32_t>(std::stoul(header.substr(13)));

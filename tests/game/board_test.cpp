@@ -44,8 +44,7 @@ TEST_F(Board_, DealsFollowBothShufflesDrawForDrawForEverySizeAndPresentTheCaller
       for (Tile& tile : Board.Tiles) tile = Tile{41, 1, 0, AnimVanish, 7};
       ScreenState = ScreenBoardSelect;
       BoardSize = size;
-      for (size_t i = 0; i < BackBufferPixels; ++i)
-        BackBuffer[i] = static_cast<uint16_t>(i * 13 + seed);
+      std::iota(BackBuffer, BackBuffer + BackBufferPixels, static_cast<uint16_t>(seed));
       Pixels expected = Frame();
       SoundOn = seed == 1 ? 1 : 0;  // muted for all seeds but the first
       if (SoundOn == 0) AddMuteCross(expected);

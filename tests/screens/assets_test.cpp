@@ -1,7 +1,5 @@
 #include "screens/assets.h"
 
-#include <gtest/gtest.h>
-
 #include "game/game_fixture.h"
 #include "gfx/tga.h"
 
