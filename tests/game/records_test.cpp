@@ -176,17 +176,41 @@ TEST_F(Records_, ASaveLandsWholeOrNotAtAllWhateverLiesInItsWay) {
   std::signal(SIGXFSZ, previous);
 }
 
-TEST_F(Records_, AFolderThePlayerMayNotWriteStillKeepsTheRecordsInTheirOwnFile) {
-  // A shared or installed copy: the file may be written, its folder not, or
-  // the file belongs to another player. It is rewritten where it lies and
-  // stays theirs.
+// A shared or installed copy whose folder the player may not write. An
+// installed records file that may not be written either is read; records are
+// then saved in the player's data folder and read from there from then on. A
+// file the player may write, or, for root, another player's file, is
+// rewritten where it lies and stays its owner's, with its mode.
+TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayersDataFolder) {
   WriteCounting(60);
-  std::filesystem::permissions(File(), std::filesystem::perms(0666));
+  const std::filesystem::path data = Folder() / "data";
+  std::filesystem::create_directory(data);
+  if (getuid() == 0) {
+    ASSERT_EQ(chown(data.c_str(), 65534, 65534), 0);
+  }
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
   std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+  const int installed = AsOrdinaryUser([] {
+    std::fill(std::begin(BestSeconds), std::end(BestSeconds), DefaultRecord);
+    LoadRecords();
+    if (BestSeconds[0] != 0x04030201u) return 1;  // the installed file's first four bytes
+    BestSeconds[0] = 5;
+    SaveRecords();
+    BestSeconds[0] = DefaultRecord;
+    LoadRecords();  // as at the next start
+    return BestSeconds[0] == 5 ? 0 : 2;
+  });
+  EXPECT_EQ(RecordsFile()[0], 1);  // the installed file is as it came
+  std::filesystem::permissions(File(), std::filesystem::perms(0666));
   BestSeconds[2] = 7;
-  const int status = AsOrdinaryUser([] { return SaveRecords(), 0; });
+  const int writable = AsOrdinaryUser([] { return SaveRecords(), 0; });
+  unsetenv("XDG_DATA_HOME");
   std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
-  ASSERT_EQ(status, 0);
+  EXPECT_EQ(std::tuple(installed, writable), std::tuple(0, 0));
+  const std::vector<uint8_t> bytes = Bytes(data / "quillmoth" / "quill.dat");
+  ASSERT_EQ(bytes.size(), 48u);
+  EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 8),
+            (std::vector<uint8_t>{5, 0, 0, 0, 5, 6, 7, 8}));
   EXPECT_EQ(RecordsFile(), Encoded());
   struct stat info {};
   stat(File().c_str(), &info);
@@ -201,38 +225,6 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteStillKeepsTheRecordsInTheirOwnFile) 
     stat(File().c_str(), &info);
     EXPECT_EQ(std::tuple(info.st_uid, info.st_mode & 0777), std::tuple(65534u, 0660u));
   }
-}
-
-// An installed copy: neither the records file that came with it nor its
-// folder may be written. Records start from that file, are saved in the
-// player's data folder, and are read from there from then on.
-TEST_F(Records_, AnInstalledCopyKeepsItsRecordsInThePlayersDataFolder) {
-  WriteCounting(48);
-  const std::filesystem::path data = Folder() / "data";
-  std::filesystem::create_directory(data);
-  if (getuid() == 0) {
-    ASSERT_EQ(chown(data.c_str(), 65534, 65534), 0);
-  }
-  std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
-  setenv("XDG_DATA_HOME", data.c_str(), 1);
-  const int status = AsOrdinaryUser([] {
-    std::fill(std::begin(BestSeconds), std::end(BestSeconds), DefaultRecord);
-    LoadRecords();
-    if (BestSeconds[0] != 0x04030201u) return 1;  // the installed file's first four bytes
-    BestSeconds[0] = 5;
-    SaveRecords();
-    BestSeconds[0] = DefaultRecord;
-    LoadRecords();  // as at the next start
-    return BestSeconds[0] == 5 ? 0 : 2;
-  });
-  unsetenv("XDG_DATA_HOME");
-  std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
-  EXPECT_EQ(status, 0);
-  const std::vector<uint8_t> bytes = Bytes(data / "quillmoth" / "quill.dat");
-  ASSERT_EQ(bytes.size(), 48u);
-  EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 8),
-            (std::vector<uint8_t>{5, 0, 0, 0, 5, 6, 7, 8}));
-  EXPECT_EQ(RecordsFile()[0], 1);  // the installed file is as it came
 }
 
 TEST_F(Records_, ANewFileThatReplacesTheOldOrOneRewrittenInPlaceIsWholeWheneverTheSaveDies) {
