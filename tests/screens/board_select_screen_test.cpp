@@ -1,7 +1,5 @@
 #include "screens/board_select_screen.h"
 
-#include <cstring>
-
 #include "game/game_fixture.h"
 #include "game/random.h"
 #include "gfx/draw.h"
@@ -39,16 +37,14 @@ TEST_F(Select, ButtonsActOnEveryEdgeAndNotOnePixelOutside) {
 // Records print with at least three digits and all of them; the highlight is
 // two outlines in fresh random colours over the chosen button.
 TEST_F(Select, RecordsAndHighlightDrawExactly) {
-  const uint32_t seconds[] = {5, 999, 1234, UINT32_MAX, 0, 1000};
-  const int32_t moves[] = {5, 999, 1234, INT32_MAX, 42, INT32_MIN};
+  std::ranges::copy(std::array<uint32_t, 6>{5, 999, 1234, UINT32_MAX, 0, 1000}, BestSeconds);
+  std::ranges::copy(std::array<int32_t, 6>{5, 999, 1234, INT32_MAX, 42, INT32_MIN}, BestMoves);
   const char* const texts[12] = {"005", "999", "1234", "-001",       "000", "1000",
                                  "005", "999", "1234", "2147483647", "042", "-2147483648"};
-  std::memcpy(BestSeconds, seconds, sizeof seconds);
-  std::memcpy(BestMoves, moves, sizeof moves);
   for (const auto& [size, x0, y0] : {std::tuple{0, 124, 3}, {3, 124, 21}, {5, 198, 21}}) {
     for (uint32_t seed = 1; seed < 4; ++seed) {
       SeedRandom(seed);
-      std::memcpy(BackBuffer, select_.data(), BackBufferBytes);
+      std::ranges::copy(select_, BackBuffer);
       DrawRectOutline(x0, y0, x0 + 33, y0 + 15, NextRandom() & 0xFFFF);
       DrawRectOutline(x0 + 1, y0 + 1, x0 + 32, y0 + 14, NextRandom() & 0xFFFF);
       for (int32_t i = 0; i < 12; ++i)
