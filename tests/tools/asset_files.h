@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/tga.h"
@@ -59,6 +60,24 @@ inline double MeanBrightness(const Picture& p, Rect area, const Rect* hole = nul
       ++n;
     }
   return n ? sum / n : 0.0;
+}
+
+// Floods a width x height grid from the given cells through 4-neighbours
+// that `within` accepts, marking each in `seen`; returns how many it marked.
+template <typename Within>
+int Flood(int width, int height, std::vector<uint8_t>& seen, std::vector<std::pair<int, int>> todo,
+          Within within) {
+  int marked = 0;
+  while (!todo.empty()) {
+    const auto [x, y] = todo.back();
+    todo.pop_back();
+    if (x < 0 || y < 0 || x >= width || y >= height || seen[y * width + x] || !within(x, y))
+      continue;
+    seen[y * width + x] = 1;
+    ++marked;
+    todo.insert(todo.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
+  }
+  return marked;
 }
 
 }  // namespace asset_test

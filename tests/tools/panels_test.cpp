@@ -17,9 +17,8 @@ using asset_test::Rect;
 // A control stands out when its inside differs clearly from a 3-pixel band
 // around it.
 void ExpectStandsOut(const Picture& p, Rect r, const char* what) {
-  const Rect band{r.x0 - 3, r.y0 - 3, r.x1 + 3, r.y1 + 3};
   const double inside = MeanBrightness(p, r);
-  const double around = MeanBrightness(p, band, &r);
+  const double around = MeanBrightness(p, {r.x0 - 3, r.y0 - 3, r.x1 + 3, r.y1 + 3}, &r);
   EXPECT_GT(std::fabs(inside - around), 40.0) << what << ": " << inside << " vs " << around;
 }
 
