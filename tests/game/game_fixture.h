@@ -17,7 +17,6 @@
 #include "app/main_loop.h"
 #include "app/sound_effects.h"
 #include "game/board.h"
-#include "game/play_screen.h"
 #include "game/records.h"
 #include "gfx/back_buffer.h"
 #include "gfx/font.h"
