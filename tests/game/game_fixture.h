@@ -98,9 +98,8 @@ class GameTest : public HeadlessHostTest {
   static void AddMuteCross(Pixels& frame, int32_t top = 0) {
     for (int32_t i = 0; i < 3; ++i) {
       for (int32_t k = 0; k < 16; ++k) {
-        for (int32_t x : {222 + i + k, 238 + i - k}) {
+        for (int32_t x : {222 + i + k, 238 + i - k})
           if (x <= 239) frame[(241 + k - top) * 240 + x] = 0xF800;
-        }
       }
     }
   }
