@@ -3,7 +3,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -23,10 +22,15 @@ namespace {
 
 intptr_t Quiet(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
-std::vector<PlatformMessage> TakeAll() {
-  std::vector<PlatformMessage> taken;
+// What reached the game: each message with its window and both parameters.
+using Messages = std::vector<std::tuple<WindowHandle, uint32_t, uintptr_t, intptr_t>>;
+
+Messages TakeAll() {
+  Messages taken;
   PlatformMessage message;
-  while (PeekPlatformMessage() && TakePlatformMessage(&message)) taken.push_back(message);
+  while (PeekPlatformMessage() && TakePlatformMessage(&message)) {
+    taken.emplace_back(message.Window, message.Message, message.First, message.Second);
+  }
   return taken;
 }
 
@@ -46,12 +50,16 @@ void PushClick(int x, int y) {
   SDL_PushEvent(&event);
 }
 
-void PushKey(SDL_EventType type, SDL_Keycode key, uint16_t modifiers = KMOD_NONE) {
-  SDL_Event event{};
-  event.type = type;
-  event.key.keysym.sym = key;
-  event.key.keysym.mod = modifiers;
-  SDL_PushEvent(&event);
+// The key goes down with these modifiers and comes up without them (as when
+// Alt is let go first).
+void PressKey(SDL_Keycode key, uint16_t modifiers = KMOD_NONE) {
+  for (const SDL_EventType type : {SDL_KEYDOWN, SDL_KEYUP}) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.keysym.sym = key;
+    event.key.keysym.mod = type == SDL_KEYDOWN ? modifiers : uint16_t{KMOD_NONE};
+    SDL_PushEvent(&event);
+  }
 }
 
 // Sets display row y (rgb565, row pitch 480) to one colour.
@@ -71,10 +79,8 @@ class SdlBackendTest : public HeadlessHostTest {
     options.RuntimeDir = Folder().string();
     std::string error;
     ASSERT_TRUE(host::Start(options, &error)) << error;
-    WindowClass windowClass{};
-    windowClass.Procedure = Quiet;
-    windowClass.ClassName = "Quillmoth";
-    ASSERT_TRUE(DeclareWindowClass(windowClass));
+    ASSERT_TRUE(DeclareWindowClass(
+        {0, Quiet, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Quillmoth"}));
     Window = CreatePlatformWindow(ExStyleTopMost, "Quillmoth", "Quillmoth", StyleVisible, 0, 0, 240,
                                   320, nullptr, nullptr, GetProgramInstance(), nullptr);
     ShowPlatformWindow(Window, ShowNormal);
@@ -146,11 +152,8 @@ TEST_F(SdlBackendTest, ScaledWindowShowsChangedRowsMapsClicksAndCloses) {
   // A click at window pixel (100, 201) is screen pixel (50, 100).
   PushClick(100, 201);
   PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
-  const auto messages = TakeAll();
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(std::tuple(messages[0].Window, messages[0].Message, messages[0].Second),
-            std::tuple(Window, MessageStylusDown, PackStylusPosition(50, 100)));
-  EXPECT_EQ(messages[1].Message, MessageDestroy);
+  EXPECT_EQ(TakeAll(), (Messages{{Window, MessageStylusDown, 0, PackStylusPosition(50, 100)},
+                                 {Window, MessageDestroy, 0, 0}}));
 
   // A larger window: the picture at the largest whole factor both ways fit
   // (2: 3 would be too wide), centred on black, 60 pixels in from the left
@@ -163,9 +166,7 @@ TEST_F(SdlBackendTest, ScaledWindowShowsChangedRowsMapsClicksAndCloses) {
             (Colours{0, 0xFFFFFF, 0xFFFFFF, 0, 0}));
   PushClick(59, 250);
   PushClick(81, 221);
-  const auto clicks = TakeAll();
-  ASSERT_EQ(clicks.size(), 1u);
-  EXPECT_EQ(clicks[0].Second, PackStylusPosition(10, 20));
+  EXPECT_EQ(TakeAll(), (Messages{{Window, MessageStylusDown, 0, PackStylusPosition(10, 20)}}));
 }
 
 // F11 and Alt+Enter turn full screen on and off, Escape leaves it, F12
@@ -182,8 +183,7 @@ TEST_F(SdlBackendTest, HostKeysToggleFullScreenAndTakeShotsAndNeverReachTheGame)
   FillRow(0, 0xFFFF);    // white
   FillRow(319, 0x001F);  // blue
   TakeAll();
-  // Each key goes down with these modifiers and comes up without them (as
-  // when Alt is let go first); whether the window is full screen after it.
+  // Each key with its modifiers, and whether the window is full screen after it.
   const std::tuple<SDL_Keycode, uint16_t, bool> steps[] = {
       {SDLK_F11, KMOD_NONE, true},      {SDLK_F12, KMOD_NONE, true},
       {SDLK_F11, KMOD_NONE, false},     {SDLK_ESCAPE, KMOD_NONE, false},
@@ -191,15 +191,10 @@ TEST_F(SdlBackendTest, HostKeysToggleFullScreenAndTakeShotsAndNeverReachTheGame)
       {SDLK_KP_ENTER, KMOD_RALT, true}, {SDLK_F12, KMOD_NONE, true},
   };
   for (const auto& [key, modifiers, fullScreen] : steps) {
-    PushKey(SDL_KEYDOWN, key, modifiers);
-    PushKey(SDL_KEYUP, key);
-    EXPECT_EQ(std::ranges::count_if(TakeAll(),
-                                    [](const PlatformMessage& m) {
-                                      return m.Message == MessageKeyDown ||
-                                             m.Message == MessageKeyUp;
-                                    }),
-              0)
-        << key;
+    PressKey(key, modifiers);
+    for (const auto& [window, message, first, second] : TakeAll()) {
+      EXPECT_TRUE(message != MessageKeyDown && message != MessageKeyUp) << key;
+    }
     const Uint32 flags = SDL_GetWindowFlags(Shown);
     EXPECT_EQ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP, fullScreen)
         << key;
@@ -216,12 +211,9 @@ TEST_F(SdlBackendTest, HostKeysToggleFullScreenAndTakeShotsAndNeverReachTheGame)
   EXPECT_NE(match[1].str(), match[3].str());
 
   // Enter without Alt is the game's, and leaves full screen as it is.
-  PushKey(SDL_KEYDOWN, SDLK_RETURN);
-  PushKey(SDL_KEYUP, SDLK_RETURN);
-  const auto messages = TakeAll();
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(std::tuple(messages[0].Window, messages[0].Message, messages[1].Message),
-            std::tuple(Window, MessageKeyDown, MessageKeyUp));
+  PressKey(SDLK_RETURN);
+  EXPECT_EQ(TakeAll(), (Messages{{Window, MessageKeyDown, SDLK_RETURN, 0},
+                                 {Window, MessageKeyUp, SDLK_RETURN, 0}}));
   EXPECT_NE(SDL_GetWindowFlags(Shown) & SDL_WINDOW_FULLSCREEN, 0u);
 
   // The shot is the display at twice its size: row 0 the top two rows, row
@@ -243,7 +235,7 @@ TEST(WindowSizeTest, LargestFactorUpToTheOneAskedForThatFitsWithBorders) {
   // The usable desktop, the window manager's borders (top, left, bottom,
   // right), the factor asked for (0: the default) and the one given.
   const std::tuple<int, int, host::detail::WindowBorders, int, int> cases[] = {
-      {1280, 1024, {}, 0, 3},             // 720 x 960: the default's ceiling
+      {3840, 2160, {}, 0, 3},             // 720 x 960: the default's ceiling
       {1280, 963, {1, 0, 2, 0}, 0, 3},    // exactly, frame included
       {1280, 962, {1, 0, 2, 0}, 0, 2},    // a row short
       {722, 2000, {0, 1, 0, 2}, 0, 2},    // a column short
