@@ -59,35 +59,32 @@ TEST_F(FilesTest, AMissingFileIsMadeAndAPipeReadsAsNoFileWithoutWaiting) {
   EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
-TEST(PlayerDataFolder, FollowsTheBaseDirectoryRules) {
-  // XDG_DATA_HOME and HOME, then the folder; a relative XDG_DATA_HOME does
-  // not count.
-  const std::tuple<const char*, const char*, const char*> rows[] = {
+void SetVariable(const char* name, const std::optional<std::string>& value) {
+  value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
+
+TEST_F(FilesTest, DataAndPicturesFoldersFollowTheEnvironment) {
+  using Text = std::optional<std::string>;
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  // The player's data: XDG_DATA_HOME and HOME, then the folder; a relative
+  // XDG_DATA_HOME does not count.
+  const std::tuple<Text, Text, const char*> dataCases[] = {
       {"/data", "/home/p", "/data/quillmoth/"},
       {"relative", "/home/p", "/home/p/.local/share/quillmoth/"},
-      {nullptr, "/home/p", "/home/p/.local/share/quillmoth/"},
-      {nullptr, nullptr, ""}};
-  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-  for (const auto& [data, home, folder] : rows) {
-    data ? setenv("XDG_DATA_HOME", data, 1) : unsetenv("XDG_DATA_HOME");
-    home ? setenv("HOME", home, 1) : unsetenv("HOME");
+      {std::nullopt, "/home/p", "/home/p/.local/share/quillmoth/"},
+      {std::nullopt, std::nullopt, ""}};
+  for (const auto& [data, home, folder] : dataCases) {
+    SetVariable("XDG_DATA_HOME", data);
+    SetVariable("HOME", home);
     char buffer[64];
     const size_t length = GetPlayerDataFolder(buffer, sizeof buffer);
     EXPECT_EQ(std::string(buffer, length), folder);
   }
   unsetenv("XDG_DATA_HOME");
-  setenv("HOME", savedHome.c_str(), 1);
-}
 
-void SetVariable(const char* name, const std::optional<std::string>& value) {
-  value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-}
-
-TEST_F(FilesTest, PicturesFolderFromTheEnvironmentThenUserDirsThenHome) {
   const std::string home = Folder().string();
-  // $XDG_PICTURES_DIR; user-dirs.dirs, in ~/.config or else in
+  // Shots: $XDG_PICTURES_DIR; user-dirs.dirs, in ~/.config or else in
   // $XDG_CONFIG_HOME; whether ~/Pictures exists; the folder shots go to.
-  using Text = std::optional<std::string>;
   const std::tuple<Text, Text, const char*, bool, std::string> cases[] = {
       {home + "/shots", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", nullptr, true, home + "/shots"},
       {std::nullopt,
@@ -99,13 +96,10 @@ TEST_F(FilesTest, PicturesFolderFromTheEnvironmentThenUserDirsThenHome) {
       {std::nullopt, "XDG_PICTURES_DIR=$HOME/Bilder\n", nullptr, true, home + "/Pictures"},
       {std::nullopt, std::nullopt, nullptr, false, "."},
   };
-  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
   setenv("HOME", home.c_str(), 1);
   for (const auto& [variable, userDirs, configHome, hasPictures, expected] : cases) {
     SCOPED_TRACE(expected);
-    for (const char* folder : {".config", "config", "shots", "Bilder", "elsewhere", "Pictures"}) {
-      fs::remove_all(Folder() / folder);
-    }
+    fs::remove_all(Folder());
     const fs::path config = Folder() / (configHome ? configHome : ".config");
     if (userDirs) {
       fs::create_directories(config);
@@ -126,15 +120,14 @@ TEST_F(FilesTest, PicturesFolderFromTheEnvironmentThenUserDirsThenHome) {
 TEST_F(FilesTest, ScreenshotsAreNamedByDateAndTimeWithANumberWhenTaken) {
   std::tm when{};
   strptime("2026-12-07 14:03:09", "%Y-%m-%d %H:%M:%S", &when);
-  const std::string first = Folder().string() + "/quillmoth-2026-12-07-14-03-09.png";
-  EXPECT_EQ(host::detail::FreeScreenshotPath(Folder().string(), when), first);
+  const auto freeName = [&] { return host::detail::FreeScreenshotPath(Folder().string(), when); };
+  const std::string stem = Folder().string() + "/quillmoth-2026-12-07-14-03-09";
+  EXPECT_EQ(freeName(), stem + ".png");
   // A link pointing nowhere takes its name too: nothing is written through it.
-  fs::create_symlink(Folder() / "nowhere", first);
-  const std::string second = Folder().string() + "/quillmoth-2026-12-07-14-03-09-2.png";
-  EXPECT_EQ(host::detail::FreeScreenshotPath(Folder().string(), when), second);
-  std::ofstream(second) << "x";
-  EXPECT_EQ(host::detail::FreeScreenshotPath(Folder().string(), when),
-            Folder().string() + "/quillmoth-2026-12-07-14-03-09-3.png");
+  fs::create_symlink(Folder() / "nowhere", stem + ".png");
+  EXPECT_EQ(freeName(), stem + "-2.png");
+  std::ofstream(stem + "-2.png") << "x";
+  EXPECT_EQ(freeName(), stem + "-3.png");
 }
 
 TEST_F(FilesTest, AShotReplacesOnlyWhatItWroteWholeAndNeverRemovesWhatItDidNotMake) {
