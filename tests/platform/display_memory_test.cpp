@@ -14,11 +14,12 @@ namespace {
 using host::DisplayMode;
 using DisplayMemoryTest = HeadlessHostTest;
 
-// A frame of scrambled values: every bit of every channel changes from pixel
-// to pixel, so a channel or pixel taken from the wrong place shows.
-uint16_t Pattern(int x, int y) {
+// A frame of scrambled values of `bits` bits: every bit of every channel
+// changes from pixel to pixel, so a channel or pixel taken from the wrong
+// place shows.
+uint16_t Pattern(int x, int y, int bits) {
   const uint32_t h = (static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u);
-  return static_cast<uint16_t>(h * 2654435761u >> 16);
+  return static_cast<uint16_t>(h * 2654435761u >> (32 - bits));
 }
 
 // Writes pixel (x, y) the way the game addresses each layout.
@@ -71,16 +72,15 @@ TEST_F(DisplayMemoryTest, EveryLayoutShowsWhatTheGameWrote) {
     const GXDisplayProperties p = GXGetDisplayProperties();
     ASSERT_EQ(std::tuple(p.Width, p.Height, p.BitsPerPixel, p.PixelPitch, p.RowPitch),
               std::tuple(240u, 320u, row.Bits, row.PixelPitch, row.RowPitch));
-    const uint16_t mask = row.Bits == 16 ? 0xFFFF : static_cast<uint16_t>((1 << row.Bits) - 1);
     for (int i = 0; i < 240 * 320; ++i)
-      Put(d, p, i % 240, i / 240, Pattern(i % 240, i / 240) & mask);
+      Put(d, p, i % 240, i / 240, Pattern(i % 240, i / 240, row.Bits));
     GXEndDraw();
     std::vector<uint8_t> rgb(240 * 320 * 3);
     host::ReadDisplayPicture(std::span<uint8_t, 240 * 320 * 3>(rgb));
     for (size_t i = 0; i < 240 * 320; ++i) {
       const int x = static_cast<int>(i % 240), y = static_cast<int>(i / 240);
       ASSERT_EQ((std::array{rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]}),
-                Expected(row.Bits, Pattern(x, y) & mask))
+                Expected(row.Bits, Pattern(x, y, row.Bits)))
           << x << "," << y;
     }
   }
