@@ -275,8 +275,9 @@ TEST_F(PlayScreen_, TheRecordBannerBouncesOverTheBoardInRecolouredBackdrop) {
   // its red moved into green and its green into blue.
   for (size_t i = 0; i < record_.size(); ++i)
     record_[i] = i % 3 == 0 ? KeyColour : i % 3 == 1 ? 0x0000 : static_cast<uint16_t>(i | 1);
-  LayOut(0, {1, 1, 2, 2, 3, 3, 4, 4});
-  for (int32_t k = 1; k < 8; ++k) Board.Tiles[k].Present = 0;  // one tile left to cover
+  LayOut(2, {});  // 4 x 6, cells from x 60, y 30
+  for (Tile& tile : Board.Tiles) tile.Present = 0;
+  Board.Tiles[9].Present = 1;  // one tile left to cover, in the second column and third row
   Board.GameState = NewRecord;
   const int32_t tops[][2] = {{0, 60},   {10, 72},  {32, 95}, {64, 110},
                              {128, 60}, {160, 24}, {192, 10}};
