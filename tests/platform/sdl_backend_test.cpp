@@ -155,18 +155,29 @@ TEST_F(SdlBackendTest, ScaledWindowShowsChangedRowsMapsClicksAndCloses) {
   EXPECT_EQ(TakeAll(), (Messages{{Window, MessageStylusDown, 0, PackStylusPosition(50, 100)},
                                  {Window, MessageDestroy, 0, 0}}));
 
-  // A larger window: the picture at the largest whole factor both ways fit
-  // (2: 3 would be too wide), centred on black, 60 pixels in from the left
-  // and 180 from the top; clicks follow it, and the border just left of it
-  // touches nothing.
-  SDL_SetWindowSize(Shown, 600, 1000);
-  TakeAll();
-  ASSERT_EQ(SDL_GetWindowSurface(Shown)->w, 600);
-  EXPECT_EQ(Pixels({{59, 180}, {60, 180}, {539, 181}, {540, 180}, {60, 179}}),
-            (Colours{0, 0xFFFFFF, 0xFFFFFF, 0, 0}));
-  PushClick(59, 250);
-  PushClick(81, 221);
-  EXPECT_EQ(TakeAll(), (Messages{{Window, MessageStylusDown, 0, PackStylusPosition(10, 20)}}));
+  // Other window sizes: the picture at the largest whole factor both ways
+  // allow (600 x 1000: 2, as 3 would be too wide), centred on black; clicks
+  // follow it, and the border just left of it touches nothing. Width,
+  // height, factor, left and top border.
+  const std::array<int, 5> windows[] = {
+      {600, 1000, 2, 60, 180}, {800, 1000, 3, 40, 20}, {300, 331, 1, 30, 5}};
+  for (const auto& [w, h, f, left, top] : windows) {
+    SDL_SetWindowSize(Shown, w, h);
+    TakeAll();
+    ASSERT_EQ(SDL_GetWindowSurface(Shown)->w, w);
+    const int right = left + 240 * f;
+    EXPECT_EQ(Pixels({{left - 1, top},
+                      {left, top},
+                      {right - 1, top + f - 1},
+                      {right, top},
+                      {left, top - 1}}),
+              (Colours{0, 0xFFFFFF, 0xFFFFFF, 0, 0}))
+        << w << "x" << h;
+    PushClick(left - 1, top + 50);
+    PushClick(left + 50, top - 1);
+    PushClick(left + 11 * f - 1, top + 20 * f);
+    EXPECT_EQ(TakeAll(), (Messages{{Window, MessageStylusDown, 0, PackStylusPosition(10, 20)}}));
+  }
 }
 
 // F11 and Alt+Enter turn full screen on and off, Escape leaves it, F12
