@@ -225,6 +225,10 @@ TEST_F(PlayScreen_, PanelControlsActOnEveryEdgeAndNotOnePixelOutside) {
       EXPECT_EQ(Board.FirstPick, -1);
     }
   }
+  SoundOn = 0;  // and the speaker turns sound back on, as silently
+  Tap(240, 255);
+  PlayScreen();
+  EXPECT_EQ(std::tuple(SoundOn, NewSounds()), std::tuple(1, ""));
 }
 
 // The clock counts milliseconds of play: not while the about or selection
