@@ -65,8 +65,9 @@ TEST_F(DisplayOutputTest, FramesLandAtTheDisplaysPitchesAndMessagesAlwaysFlow) {
   // pitches over the same memory, a 12-bit display and one that gives no
   // address: neither is drawn. The sideways panel's pixel (0, 0) lies 640
   // bytes past GXBeginDraw's address; its columns may also run up, or lie
-  // wider apart. With a pixel pitch of 0 a whole row lands on one pixel,
-  // and the last one stored shows.
+  // wider apart, or so close that each column's last pixel falls on the
+  // first of the next. With a pixel pitch of 0 a whole row lands on one
+  // pixel. Where pixels share an address, the last one stored shows.
   const std::tuple<host::DisplayMode, int32_t, int32_t, bool> cases[] = {
       {Rgb565, 2, 480, true},
       {Rgb565Wide, 2, 512, true},
@@ -83,6 +84,7 @@ TEST_F(DisplayOutputTest, FramesLandAtTheDisplaysPitchesAndMessagesAlwaysFlow) {
       {Rgb565, 2, 480, false},
       {Rgb565Sideways, 640, 2, true},
       {Rgb565Sideways, 642, -2, true},
+      {Rgb565Sideways, 638, 2, true},
       {Rgb565, 0, 2, true}};
   AllocateBackBuffer();
   for (const auto& [mode, pixelPitch, rowPitch, drawn] : cases) {
