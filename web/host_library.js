@@ -14,10 +14,6 @@ mergeInto(LibraryManager.library, {
     return performance.now();
   },
 
-  quillmoth_page_virtual_clock: function () {
-    return Module.virtualClock ? 1 : 0;
-  },
-
   // Touch, mouse and pen all arrive as pointer events. Like the desktop
   // window, only the primary mouse button is a stylus, a mouse moving with
   // no button held is none, and a point off the picture touches nothing.

@@ -18,10 +18,24 @@ class Backend {
   virtual ~Backend() = default;
 
   // The 32-bit millisecond counter; wraps to 0 after 2^32 ms.
+  //
+  // As the game sees it, the counter stands still while a frame is drawn and
+  // presented and moves only while the game sleeps: every read within a
+  // frame gives the same value, so how far the counter moved in each frame
+  // is all a recording needs to give a replay the very same clock. A real
+  // clock moves in a sleep by the real time that passed since it last moved;
+  // a virtual one by what the sleep asked for.
   virtual uint32_t ReadTicks() = 0;
+  // Sleeps for `milliseconds` from the game's last read of the counter, and
+  // in a frame given a length (BeginFrame) until the frame has lasted that
+  // long, then moves the counter on.
   virtual void Sleep(uint32_t milliseconds) = 0;
   // Makes the counter read `ticks` now.
   virtual void SetTicks(uint32_t ticks) = 0;
+  // A frame ends and the next one begins. `length` is how many milliseconds
+  // the new frame lasts (a script's "wait N MS"): exactly, on a virtual
+  // clock; at least, on a real one. 0 leaves the frame to the game's pause.
+  virtual void BeginFrame(uint32_t length) = 0;
 
   // Moves whatever the desktop has delivered (mouse, touch, keys, focus, the
   // close button) into the platform queue. Called only from
@@ -35,6 +49,10 @@ class Backend {
   virtual void PresentDisplay() = 0;
   // Starts an effect; false when the file cannot be played.
   virtual bool PlaySound(const std::string& path, uint32_t flags) = 0;
+  // The game has ended: keeps its last picture on show until the player
+  // closes the window (the end of a replay). Returns at once where nobody
+  // watches.
+  virtual void HoldLastFrame() = 0;
 };
 
 #ifdef __EMSCRIPTEN__

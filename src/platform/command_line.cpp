@@ -28,7 +28,10 @@ std::string UsageText() {
          "  --headless        no window, no sound, a virtual clock (needs --script)\n"
          "  --script FILE     run the commands in FILE (- for standard input)\n"
          "  --tick-start N    first value of the millisecond counter, 0 to 4294967295\n"
-         "  --record FILE     write the run to FILE as a script a headless run replays\n"
+         "                    (default: a recording's own, else 0 headless, else uptime)\n"
+         "  --record FILE     write the game to FILE as it is played: a recording\n"
+         "  --replay FILE     watch a recording at the pace it was played (with --headless:\n"
+         "                    at once); never reads or writes your records\n"
          "  --mute            start with the sound output off\n"
          "  --shot-scale N    F12's screenshots at N times 240 x 320, 1 to 8 (default 1)\n"
          "  -h, --help        show this and exit\n"
@@ -50,7 +53,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       hasValue = true;
     }
     const bool takesValue = name == "--scale" || name == "--display" || name == "--script" ||
-                            name == "--tick-start" || name == "--record" || name == "--shot-scale";
+                            name == "--tick-start" || name == "--record" || name == "--replay" ||
+                            name == "--shot-scale";
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return Fail("option " + name + " needs a value");
       value = arguments[++i];
@@ -69,6 +73,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (name == "--record") {
       if (value.empty()) return Fail("--record needs a file name");
       result.Settings.RecordPath = value;
+    } else if (name == "--replay") {
+      if (value.empty()) return Fail("--replay needs a recording's file name");
+      result.Settings.ReplayPath = value;
     } else if (name == "--mute") {
       result.Settings.Mute = true;
     } else if (name == "--scale") {
@@ -96,9 +103,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       return Fail("unknown option '" + arguments[i] + "'");
     }
   }
+  const Options& settings = result.Settings;
+  // A replay's input is its recording's, and what it plays is no new game.
+  if (!settings.ReplayPath.empty() &&
+      (!settings.ScriptPath.empty() || !settings.RecordPath.empty())) {
+    return Fail("--replay plays a recording alone: not with --script or --record");
+  }
   // Nothing but a script could ever end a run without a window.
-  if (result.Settings.Headless && result.Settings.ScriptPath.empty()) {
-    return Fail("--headless needs --script");
+  if (settings.Headless && settings.ScriptPath.empty() && settings.ReplayPath.empty()) {
+    return Fail("--headless needs --script (or --replay)");
   }
   return result;
 }

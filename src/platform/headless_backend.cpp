@@ -4,22 +4,26 @@
 // The clock moves only when the game sleeps, by exactly the time asked for.
 // The game's frame pause sleeps until 30 ms have passed since the frame's
 // mark, so every frame lasts exactly 30 ms of game time however fast the
-// machine is, and a scripted run gives the same pictures every time.
+// machine is (or the length a script's "wait N MS" gives it, as a recording
+// does), and a scripted run gives the same pictures every time.
 #include <memory>
 
 #include "platform/backend.h"
 #include "platform/sound.h"
+#include "platform/virtual_clock.h"
 
 namespace host::detail {
 namespace {
 
 class HeadlessBackend final : public Backend {
  public:
-  explicit HeadlessBackend(const Options& options) : Ticks_(options.TickStart), Sounds_(nullptr) {}
+  explicit HeadlessBackend(const Options& options)
+      : Clock_(options.TickStart.value_or(0)), Sounds_(nullptr) {}
 
-  uint32_t ReadTicks() override { return Ticks_; }
-  void Sleep(uint32_t milliseconds) override { Ticks_ += milliseconds; }  // wraps like the device
-  void SetTicks(uint32_t ticks) override { Ticks_ = ticks; }
+  uint32_t ReadTicks() override { return Clock_.Read(); }
+  void Sleep(uint32_t milliseconds) override { Clock_.Sleep(milliseconds); }
+  void SetTicks(uint32_t ticks) override { Clock_.Set(ticks); }
+  void BeginFrame(uint32_t length) override { Clock_.BeginFrame(length); }
   void CollectDesktopEvents() override {}
   void ShowGameWindow(bool) override {}
   void BringToFront() override {}
@@ -28,9 +32,10 @@ class HeadlessBackend final : public Backend {
   bool PlaySound(const std::string& path, uint32_t) override {
     return Sounds_.Load(path) != nullptr;
   }
+  void HoldLastFrame() override {}
 
  private:
-  uint32_t Ticks_;
+  VirtualClock Clock_;
   SoundCache Sounds_;
 };
 

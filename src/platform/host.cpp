@@ -9,6 +9,7 @@
 #include "platform/icon.h"
 #include "platform/messages.h"
 #include "platform/recorder.h"
+#include "platform/replay.h"
 #include "platform/script.h"
 #include "platform/single_instance.h"
 
@@ -45,6 +46,22 @@ void ResetModules(DisplayMode mode) {
   detail::ResetDisplayMemory(mode);
   detail::ResetSound();
   detail::ResetIcons();
+  detail::RemoveReplayFolder();
+}
+
+// A script's header names the tick its recording started from; it holds
+// unless --tick-start says otherwise, and a different --tick-start is a
+// mistake worth stopping for (the replay would deal another board).
+bool ApplyScriptHeader(Options* settings, std::string* error) {
+  const std::optional<uint32_t>& recorded = detail::LoadedScriptHeader().TickStart;
+  if (!recorded) return true;
+  if (settings->TickStart && *settings->TickStart != *recorded) {
+    *error = "the recording starts at tick " + std::to_string(*recorded) +
+             " but --tick-start says " + std::to_string(*settings->TickStart);
+    return false;
+  }
+  settings->TickStart = recorded;
+  return true;
 }
 
 }  // namespace
@@ -82,7 +99,8 @@ bool Start(const Options& options, std::string* error) {
   state = RunState{};
   state.Settings = options;
   ResetModules(options.Display);
-  if (options.Headless && options.ScriptPath.empty() && options.ScriptText.empty()) {
+  if (options.Headless && options.ScriptPath.empty() && options.ScriptText.empty() &&
+      options.ReplayPath.empty()) {
     *error = "a headless run needs a script (--script FILE, or - for standard input)";
     return false;
   }
@@ -99,21 +117,34 @@ bool Start(const Options& options, std::string* error) {
   }
   // The script is read (and, from a file, checked line by line) before any
   // window or device opens, so a typo costs nothing.
+  const auto refuse = [&] {
+    detail::SetExitCode(2);
+    ResetModules(options.Display);
+    return false;
+  };
   if (!detail::LoadScript(options, error)) {
     ResetModules(options.Display);
     return false;
   }
-  if (!options.RecordPath.empty() && !detail::StartRecording(options.RecordPath, error)) {
-    ResetModules(options.Display);
-    return false;
+  if (!ApplyScriptHeader(&state.Settings, error)) return refuse();
+  // A replay reads the records its recording carries, in a folder of its
+  // own, and never the player's.
+  if (!options.ReplayPath.empty() && !detail::PrepareReplay(&state.Settings, error)) {
+    return refuse();
   }
+  // Only looked at here; the copy that plays makes the file once its window
+  // exists (see recorder.h).
+  if (!options.RecordPath.empty() && !detail::CheckRecordingTarget(options.RecordPath, error)) {
+    return refuse();
+  }
+  const Options& settings = state.Settings;
 #ifdef __EMSCRIPTEN__
-  state.Backend = detail::MakeWebBackend(options);
+  state.Backend = detail::MakeWebBackend(settings);
 #else
-  if (options.Headless) {
-    state.Backend = detail::MakeHeadlessBackend(options);
+  if (settings.Headless) {
+    state.Backend = detail::MakeHeadlessBackend(settings);
   } else {
-    state.Backend = detail::MakeSdlBackend(options, error);
+    state.Backend = detail::MakeSdlBackend(settings, error);
     if (!state.Backend) {
       ResetModules(options.Display);
       return false;
@@ -137,6 +168,10 @@ void Stop() {
 }
 
 int ExitCode() { return State().ExitCode; }
+
+void HoldLastFrame() {
+  if (!State().Settings.ReplayPath.empty()) detail::CurrentBackend().HoldLastFrame();
+}
 
 namespace detail {
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -34,7 +35,10 @@ struct Options {
   DisplayMode Display = DisplayMode::Rgb565;
   std::string ScriptPath;  // "-" for standard input; empty for none
   std::string ScriptText;  // a script given directly (tests); used when no path
-  uint32_t TickStart = 0;  // first value of the tick counter
+  // First value of the tick counter. Without it a script's "# tick-start N"
+  // line gives it; without either, 0 for a headless run and the
+  // milliseconds since the machine started for a window.
+  std::optional<uint32_t> TickStart;
   std::string ModulePath;  // overrides the program's own path (tests)
   std::string RuntimeDir;  // overrides where running copies meet (tests)
   // Keeps every sound request for SoundRequests(). Off for real runs: a
@@ -44,7 +48,10 @@ struct Options {
   // speaker button still works).
   bool Mute = false;
   std::string RecordPath;  // --record: the run written down as a script
-  int ShotScale = 1;       // --shot-scale: F12's pictures are this many times 240 x 320
+  // --replay: a recording played back with its own clock and records, in a
+  // window at the recorded pace, or headless as fast as it goes.
+  std::string ReplayPath;
+  int ShotScale = 1;  // --shot-scale: F12's pictures are this many times 240 x 320
 };
 
 // Parses a --display value; false when it names no mode.
@@ -62,8 +69,14 @@ void ReportMissingData();
 // Tears everything down; the next Start begins from a clean state.
 void Stop();
 // The exit code the run must end with: 0, 2 after a malformed script line,
-// 1 when a script's shot could not be written.
+// 1 when a script's shot or the recording could not be written.
 int ExitCode();
+// After the game has ended: a replay's window keeps the last frame on show
+// until the player closes it. Returns at once for any other run.
+void HoldLastFrame();
+// True when this copy found another one running and only brought it to the
+// front: the game did not run here.
+bool HandedOver();
 
 // --- observation (tests and scripts) ---
 

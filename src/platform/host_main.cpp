@@ -6,6 +6,7 @@
 
 #include "app/entry.h"
 #include "platform/command_line.h"
+#include "platform/game_watch.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 
@@ -25,10 +26,13 @@ int main(int argc, char** argv) {
     case host::CommandLineAction::Run:
       break;
   }
+  const host::Options& settings = line.Settings;
   std::string error;
-  if (!host::Start(line.Settings, &error)) {
-    // A malformed script line already names itself as "script:LINE: ...".
-    if (error.starts_with("script:")) {
+  if (!host::Start(settings, &error)) {
+    // A malformed script line already names itself as "script:LINE: ...",
+    // and a file that is no recording as "FILE:LINE: ..." or "FILE: ...".
+    const std::string& replay = settings.ReplayPath;
+    if (error.starts_with("script:") || (!replay.empty() && error.starts_with(replay + ":"))) {
       std::fprintf(stderr, "%s\n", error.c_str());
       return host::ExitCode();
     }
@@ -42,8 +46,21 @@ int main(int argc, char** argv) {
     return 1;
   }
   host::ReportMissingData();
+  host::WatchGame();
   const int code = ProgramEntry(GetProgramInstance(), nullptr, "", ShowNormal);
-  const int hostCode = host::ExitCode();
+  int hostCode = host::ExitCode();
+  if (host::HandedOver() && (!settings.ScriptPath.empty() || !settings.RecordPath.empty())) {
+    // The running copy was only brought to the front: whoever asked for a
+    // script or a recording must not take the silence for success.
+    std::fprintf(stderr, "quillmoth: a copy of the game is already running and keeps playing; %s\n",
+                 settings.RecordPath.empty() ? "this one ran no script" : "nothing was recorded");
+    hostCode = hostCode != 0 ? hostCode : 1;
+  }
+  if (!settings.ReplayPath.empty()) {
+    for (const std::string& board : host::ClearedBoards()) std::printf("%s\n", board.c_str());
+    std::fflush(stdout);
+    host::HoldLastFrame();
+  }
   host::Stop();
   return hostCode != 0 ? hostCode : code;
 }

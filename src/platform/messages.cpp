@@ -177,7 +177,11 @@ WindowHandle CreatePlatformWindow(uint32_t /*exStyle*/, const char* className, c
   window->Rect = {x, y, x + width, y + height};
   const bool first = state.Game == nullptr;
   if (first) state.Game = window;
-  if (window->ClassName == host::GameClassName) host::detail::RegisterRunningCopy();
+  if (window->ClassName == host::GameClassName) {
+    host::detail::RegisterRunningCopy();
+    // This copy plays, so the recording is its to write.
+    host::detail::OpenRecording();
+  }
   // A window hears of its own creation before its creator gets the handle.
   host::Deliver(window, MessageCreate, 0, 0);
   // The scripted input that is due before the first frame is queued now, so

@@ -6,9 +6,16 @@
 //   key N                                      a key pressed and released
 //   activate N                                 the window (de)activated, N 0..2
 //   wait N                                     let N frames run
+//   wait N MS                                  N frames of MS milliseconds each
 //   shot PATH                                  photograph the display
 //   quit                                       close the window
-// Blank lines and lines starting with # are skipped.
+// Blank lines and lines starting with # are skipped, but for the header a
+// recording starts with (see ScriptHeader).
+//
+// A frame of a plain wait lasts what the game's pause makes it: 30 ms on a
+// virtual clock. "wait N MS" is how a recording keeps the clock of a game
+// played in a window: each of those frames lasts MS milliseconds exactly on
+// a virtual clock (headless, a replay), and at least that long on a real one.
 //
 // Commands run between frames: the ones before the first wait as soon as the
 // game's window exists (the game is still loading then, so their input
@@ -35,12 +42,14 @@
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/recorder.h"
 #include "platform/whole_number.h"
 
 namespace host {
 namespace {
 
 using detail::ScriptCommand;
+using detail::ScriptHeader;
 using detail::ScriptVerb;
 
 struct ScriptState {
@@ -51,7 +60,10 @@ struct ScriptState {
   int InputLine = 0;
   bool Begun = false;
   bool Finished = false;
+  bool SeenCommand = false;  // header lines come before any command
+  ScriptHeader Header;
   uint64_t WaitFrames = 0;
+  uint32_t FrameLength = 0;  // of the frames the current wait lets run; 0: plain
   uint64_t Frames = 0;
   std::function<void()> Observer;
   // QUILLMOTH_FRAME_STATS=1: when the run ends, one line on standard error
@@ -96,6 +108,25 @@ void Post(uint32_t message, uintptr_t first, intptr_t second) {
 void CloseWindow() {
   Post(MessageDestroy, 0, 0);
   State().Finished = true;
+  State().FrameLength = 0;
+}
+
+// A script read from standard input meets its header only once the game's
+// window exists; the game has not read the clock yet then, so the header's
+// tick start still deals the recorded board.
+bool ApplyInputHeader(const ScriptHeader& header, std::string* error) {
+  ScriptState& state = State();
+  if (header.TickStart && header.TickStart != state.Header.TickStart) {
+    const std::optional<uint32_t>& given = detail::RunOptions().TickStart;
+    if (given && *given != *header.TickStart) {
+      *error = "the recording starts at tick " + std::to_string(*header.TickStart) +
+               " but --tick-start says " + std::to_string(*given);
+      return false;
+    }
+    detail::CurrentBackend().SetTicks(*header.TickStart);
+  }
+  state.Header = header;
+  return true;
 }
 
 // Reads the next command from standard input; false at its end.
@@ -105,14 +136,22 @@ bool ReadInputCommand(ScriptCommand* command) {
   while (std::getline(std::cin, text)) {
     ++state.InputLine;
     std::string error;
-    if (!detail::ParseScriptLine(text, state.InputLine, command, &error)) {
+    ScriptHeader header = state.Header;
+    const bool valid =
+        detail::ParseScriptLine(text, state.InputLine, command, &error) &&
+        (state.SeenCommand || command->Verb != ScriptVerb::None ||
+         (detail::ParseHeaderLine(text, &header, &error) && ApplyInputHeader(header, &error)));
+    if (!valid) {
       std::fprintf(stderr, "script:%d: %s\n", state.InputLine, error.c_str());
       std::fflush(stderr);
       detail::SetExitCode(2);
       command->Verb = ScriptVerb::Quit;
       return true;
     }
-    if (command->Verb != ScriptVerb::None) return true;
+    if (command->Verb != ScriptVerb::None) {
+      state.SeenCommand = true;
+      return true;
+    }
   }
   return false;
 }
@@ -158,6 +197,7 @@ void RunUntilWait() {
         break;
       case ScriptVerb::Wait:
         state.WaitFrames = command.First;
+        state.FrameLength = command.Second;
         break;
       case ScriptVerb::Shot:
         if (!WriteDisplayPng(command.Path)) {
@@ -229,8 +269,13 @@ bool ParseScriptLine(std::string_view text, int line, ScriptCommand* command, st
     return true;
   }
   if (verb == "wait") {
-    if (arguments != 1 || !ParseWholeNumber(words[1], 0, 0xFFFFFFFFu, &command->First)) {
-      return fail("wait takes a number of frames");
+    if (arguments < 1 || arguments > 2 ||
+        !ParseWholeNumber(words[1], 0, 0xFFFFFFFFu, &command->First)) {
+      return fail("wait takes a number of frames, and may take their length in milliseconds");
+    }
+    if (arguments == 2 &&
+        !ParseWholeNumber(words[2], ShortestFrameMs, 0xFFFFFFFFu, &command->Second)) {
+      return fail("a frame lasts from 30 to 4294967295 milliseconds");
     }
     command->Verb = ScriptVerb::Wait;
     return true;
@@ -251,8 +296,47 @@ bool ParseScriptLine(std::string_view text, int line, ScriptCommand* command, st
   return fail("unknown command '" + std::string(verb) + "'");
 }
 
-bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, std::string* error) {
+bool ParseHeaderLine(std::string_view text, ScriptHeader* header, std::string* error) {
+  text = Trim(text);
+  if (text.empty() || text.front() != '#') return true;
+  const std::vector<std::string_view> words = Words(text.substr(1));
+  if (words.empty()) return true;
+  if (words[0] == "tick-start") {
+    uint32_t ticks = 0;
+    if (words.size() != 2 || !ParseWholeNumber(words[1], 0, 0xFFFFFFFFu, &ticks)) {
+      *error = "tick-start takes a whole number from 0 to 4294967295";
+      return false;
+    }
+    header->TickStart = ticks;
+  } else if (words[0] == "records") {
+    std::array<uint32_t, 12> values{};
+    bool valid = words.size() == 13;
+    for (size_t i = 0; valid && i < values.size(); ++i) {
+      std::string_view word = words[i + 1];
+      // Times are unsigned; move counts are signed, as the records file
+      // keeps them.
+      const bool negative = i >= 6 && word.starts_with('-');
+      if (negative) word.remove_prefix(1);
+      uint64_t value = 0;
+      valid =
+          ParseWholeNumber(word, 0, i < 6 ? 0xFFFFFFFFu : 0x7FFFFFFFu + uint64_t{negative}, &value);
+      values[i] = static_cast<uint32_t>(negative ? 0 - value : value);
+    }
+    if (!valid) {
+      *error =
+          "records takes six best times (0 to 4294967295) and six move counts "
+          "(-2147483648 to 2147483647)";
+      return false;
+    }
+    header->Records = values;
+  }
+  return true;
+}
+
+bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, std::string* error,
+                 ScriptHeader* header) {
   commands->clear();
+  ScriptHeader read;
   int line = 0;
   while (!text.empty()) {
     size_t end = text.find('\n');
@@ -260,13 +344,16 @@ bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, st
     ++line;
     ScriptCommand command;
     std::string reason;
-    if (!ParseScriptLine(text.substr(0, end), line, &command, &reason)) {
+    const std::string_view content = text.substr(0, end);
+    if (!ParseScriptLine(content, line, &command, &reason) ||
+        (commands->empty() && !ParseHeaderLine(content, &read, &reason))) {
       *error = "script:" + std::to_string(line) + ": " + reason;
       return false;
     }
     if (command.Verb != ScriptVerb::None) commands->push_back(std::move(command));
     text.remove_prefix(std::min(end + 1, text.size()));
   }
+  if (header != nullptr) *header = read;
   return true;
 }
 
@@ -281,13 +368,16 @@ bool LoadScript(const Options& options, std::string* error) {
     state.HasScript = true;
     return true;
   }
-  if (!options.ScriptPath.empty()) {
+  // A replay is a script too, one that a recording wrote.
+  const bool replay = !options.ReplayPath.empty();
+  const std::string& path = replay ? options.ReplayPath : options.ScriptPath;
+  if (!path.empty()) {
     // Looked at before opening: a folder opens as a stream too, and would
     // read as an empty script, and a pipe would block the start.
     std::ifstream file;
-    if (IsPlainFile(options.ScriptPath)) file.open(options.ScriptPath, std::ios::binary);
+    if (IsPlainFile(path)) file.open(path, std::ios::binary);
     if (!file.is_open()) {
-      *error = "cannot read the script " + options.ScriptPath;
+      *error = (replay ? "cannot read the recording " : "cannot read the script ") + path;
       SetExitCode(2);
       return false;
     }
@@ -299,7 +389,9 @@ bool LoadScript(const Options& options, std::string* error) {
   } else {
     return true;  // no script: the person at the window decides
   }
-  if (!ParseScript(text, &state.Commands, error)) {
+  if (!ParseScript(text, &state.Commands, error, &state.Header)) {
+    // Named as a compiler names a line: "FILE:LINE: reason".
+    if (replay) *error = path + error->substr(error->find(':'));
     SetExitCode(2);
     return false;
   }
@@ -307,11 +399,14 @@ bool LoadScript(const Options& options, std::string* error) {
   return true;
 }
 
+const ScriptHeader& LoadedScriptHeader() { return State().Header; }
+
 void BeginScript() {
   ScriptState& state = State();
   if (!state.HasScript || state.Begun) return;
   state.Begun = true;
   RunUntilWait();
+  CurrentBackend().BeginFrame(state.FrameLength);
 }
 
 void ResetScript() {
@@ -342,7 +437,10 @@ void HostFrameEnded() {
     if (state.Frames == 1) state.FirstFrameEnd = state.LastFrameEnd;
   }
   if (state.Observer) state.Observer();
-  if (!state.Begun || state.Finished) return;
-  if (state.WaitFrames > 0) --state.WaitFrames;
-  if (state.WaitFrames == 0) host::RunUntilWait();
+  host::detail::NoteFrameEnded();
+  if (state.Begun && !state.Finished) {
+    if (state.WaitFrames > 0) --state.WaitFrames;
+    if (state.WaitFrames == 0) host::RunUntilWait();
+  }
+  host::detail::CurrentBackend().BeginFrame(state.FrameLength);
 }

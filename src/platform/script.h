@@ -1,7 +1,9 @@
 // Scripted runs: input, waits and shots read from a file or standard input.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,15 +17,38 @@ enum class ScriptVerb { None, Tap, Down, Move, Up, Key, Activate, Wait, Shot, Qu
 struct ScriptCommand {
   ScriptVerb Verb = ScriptVerb::None;  // None: a blank line or a comment
   uint32_t First = 0;                  // x, key code, activation or frames
-  uint32_t Second = 0;                 // y
+  uint32_t Second = 0;                 // y, or a wait's frame length (0: none given)
   std::string Path;                    // shot
   int Line = 0;
 };
 
+// A frame of a script's "wait N MS" cannot be shorter than the game's own
+// pause.
+constexpr uint32_t ShortestFrameMs = 30;
+
+// What a recording's first lines say about the game it recorded, before
+// any command:
+//   # tick-start N                 the tick counter's first value (the seed)
+//   # records T1 .. T6 M1 .. M6    the records the game loaded: six best
+//                                  times (unsigned), six fewest moves (signed)
+// Anywhere else, or in other words, a line starting with # is a comment.
+struct ScriptHeader {
+  std::optional<uint32_t> TickStart;
+  // The records file's twelve 32-bit values, in its order.
+  std::optional<std::array<uint32_t, 12>> Records;
+};
+
 // One line. False, with the reason in *error, when it is malformed.
 bool ParseScriptLine(std::string_view text, int line, ScriptCommand* command, std::string* error);
-// A whole script. The error names the line: "script:LINE: reason".
-bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, std::string* error);
+// One comment line before the first command: fills in what it gives.
+// False, with the reason, when it is a header line that is malformed.
+bool ParseHeaderLine(std::string_view text, ScriptHeader* header, std::string* error);
+// A whole script, and its header when asked for. The error names the line:
+// "script:LINE: reason".
+bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, std::string* error,
+                 ScriptHeader* header = nullptr);
+// The header of the script a run was started with (what LoadScript read).
+const ScriptHeader& LoadedScriptHeader();
 
 // At start-up: reads and checks a script file or text (standard input is
 // read as the run goes). Malformed: false, and the run's exit code is 2.

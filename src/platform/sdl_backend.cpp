@@ -3,6 +3,11 @@
 // clock. The window also answers a few keys of its own (full screen, a
 // screenshot) that the game never sees.
 //
+// A replay (--replay) shows a recorded game in the window: its clock is the
+// recording's, the window keeps the recorded pace, and the player's stylus,
+// keys and focus never reach the game; the window's own keys and its close
+// button work as always.
+//
 // The picture goes into the window's own surface, scaled by the host (see
 // window_picture.h), not through an SDL renderer: without a GPU driver the
 // renderer falls back to a software OpenGL rasteriser that costs more than
@@ -10,6 +15,8 @@
 // from the last one shown, and then only the band of rows that changed; a
 // minimised or hidden window gets nothing until it is shown again.
 #include <SDL.h>
+
+#include <time.h>
 
 #include <algorithm>
 #include <array>
@@ -28,17 +35,32 @@
 #include "platform/platform.h"
 #include "platform/screenshot.h"
 #include "platform/sound.h"
+#include "platform/virtual_clock.h"
 #include "platform/window_picture.h"
 
 namespace host::detail {
 namespace {
 
+// The handheld's counter ran from the moment the device started; so does
+// ours when no start is given. It is also the game's random seed, so it
+// must differ from one start to the next.
+uint32_t MillisecondsSinceBoot() {
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                               static_cast<uint64_t>(now.tv_nsec) / 1'000'000u);
+}
+
 class SdlBackend final : public Backend {
  public:
   explicit SdlBackend(const Options& options)
-      : TickStart_(options.TickStart),
+      : Replay_(!options.ReplayPath.empty()),
+        Virtual_(0),
         RequestedScale_(options.Scale),
-        ShotScale_(options.ShotScale) {}
+        ShotScale_(options.ShotScale) {
+    SetTicks(options.TickStart.value_or(MillisecondsSinceBoot()));
+    FrameBegan_ = LastRead_ = SDL_GetTicks64();
+  }
 
   ~SdlBackend() override {
     Mixer_.reset();  // closes the audio device before SDL goes
@@ -46,10 +68,35 @@ class SdlBackend final : public Backend {
     SDL_Quit();
   }
 
-  // SDL's millisecond count is 32 bits too and wraps the same way.
-  uint32_t ReadTicks() override { return TickStart_ + SDL_GetTicks(); }
-  void Sleep(uint32_t milliseconds) override { SDL_Delay(milliseconds); }
-  void SetTicks(uint32_t ticks) override { TickStart_ = ticks - SDL_GetTicks(); }
+  uint32_t ReadTicks() override {
+    LastRead_ = SDL_GetTicks64();
+    return Replay_ ? Virtual_.Read() : Latched_;
+  }
+
+  void Sleep(uint32_t milliseconds) override {
+    if (Replay_) {
+      Virtual_.Sleep(milliseconds);
+      WaitUntil(FrameBegan_ + Virtual_.FrameTime());
+      return;
+    }
+    // The pause is counted from the game's last look at the clock, which
+    // its frame pause takes right after the presentation.
+    WaitUntil(std::max(LastRead_ + milliseconds, FrameBegan_ + FrameLength_));
+    Latched_ = Base_ + static_cast<uint32_t>(SDL_GetTicks64());
+  }
+
+  void SetTicks(uint32_t ticks) override {
+    Virtual_.Set(ticks);
+    Latched_ = ticks;
+    // Wraps after 2^32 ms as the device's counter did.
+    Base_ = ticks - static_cast<uint32_t>(SDL_GetTicks64());
+  }
+
+  void BeginFrame(uint32_t length) override {
+    FrameBegan_ = SDL_GetTicks64();
+    FrameLength_ = length;
+    Virtual_.BeginFrame(length);
+  }
 
   void CollectDesktopEvents() override {
     SDL_Event event;
@@ -96,7 +143,23 @@ class SdlBackend final : public Backend {
     return Mixer_->Play(path, flags);
   }
 
+  void HoldLastFrame() override {
+    if (Window_ == nullptr || Closed_) return;
+    SDL_Event event;
+    while (!Closed_ && SDL_WaitEvent(&event) != 0) Translate(event);
+  }
+
  private:
+  // A long wait (a recorded stall, replayed) keeps the desktop's events
+  // flowing into SDL's own queue, so the window manager never takes the
+  // window for a hung one; they reach the game only when it looks.
+  static void WaitUntil(uint64_t end) {
+    for (uint64_t now = SDL_GetTicks64(); now < end; now = SDL_GetTicks64()) {
+      SDL_Delay(static_cast<uint32_t>(std::min<uint64_t>(end - now, 100)));
+      if (end - now > 100) SDL_PumpEvents();
+    }
+  }
+
   bool OpenWindow() {
     if (Window_ != nullptr) return true;
     // A normal desktop window: decorated so the player can move and close
@@ -274,7 +337,8 @@ class SdlBackend final : public Backend {
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:
         // Touches also arrive as fingers below; their mouse echo is skipped.
-        if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT) {
+        if (Replay_ || event.button.which == SDL_TOUCH_MOUSEID ||
+            event.button.button != SDL_BUTTON_LEFT) {
           break;
         }
         PostStylus(event.type == SDL_MOUSEBUTTONDOWN ? MessageStylusDown : MessageStylusUp,
@@ -282,7 +346,7 @@ class SdlBackend final : public Backend {
         break;
       case SDL_MOUSEMOTION:
         // A mouse moving with no button held is no stylus on the glass.
-        if (event.motion.which == SDL_TOUCH_MOUSEID ||
+        if (Replay_ || event.motion.which == SDL_TOUCH_MOUSEID ||
             (event.motion.state & SDL_BUTTON_LMASK) == 0) {
           break;
         }
@@ -291,6 +355,7 @@ class SdlBackend final : public Backend {
       case SDL_FINGERDOWN:
       case SDL_FINGERUP:
       case SDL_FINGERMOTION: {
+        if (Replay_) break;
         const uint32_t message = event.type == SDL_FINGERDOWN ? MessageStylusDown
                                  : event.type == SDL_FINGERUP ? MessageStylusUp
                                                               : MessageStylusMove;
@@ -299,17 +364,18 @@ class SdlBackend final : public Backend {
       }
       case SDL_KEYDOWN:
       case SDL_KEYUP:
-        if (HostKey(event.key)) break;
+        if (HostKey(event.key) || Replay_) break;
         Post(event.type == SDL_KEYDOWN ? MessageKeyDown : MessageKeyUp,
              static_cast<uintptr_t>(static_cast<uint32_t>(event.key.keysym.sym)), 0);
         break;
       case SDL_WINDOWEVENT:
         switch (event.window.event) {
+          // A replay has the recorded game's focus changes instead.
           case SDL_WINDOWEVENT_FOCUS_GAINED:
-            Post(MessageActivate, ActivateOn, 0);
+            if (!Replay_) Post(MessageActivate, ActivateOn, 0);
             break;
           case SDL_WINDOWEVENT_FOCUS_LOST:
-            Post(MessageActivate, ActivateOff, 0);
+            if (!Replay_) Post(MessageActivate, ActivateOff, 0);
             break;
           // What the desktop kept of the window may be gone: repaint it all.
           case SDL_WINDOWEVENT_EXPOSED:
@@ -354,7 +420,16 @@ class SdlBackend final : public Backend {
     Post(MessageDestroy, 0, 0);
   }
 
-  uint32_t TickStart_;
+  // The clock: real time latched at each sleep (Base_ turns SDL's count
+  // into ticks), or a replay's virtual one; the real moments the current
+  // frame began and the game last read the clock, for pacing.
+  bool Replay_;
+  VirtualClock Virtual_;
+  uint32_t Latched_ = 0;
+  uint32_t Base_ = 0;
+  uint64_t FrameBegan_ = 0;
+  uint64_t LastRead_ = 0;
+  uint32_t FrameLength_ = 0;
   int RequestedScale_;  // 0: the default
   int ShotScale_;
   int Scale_ = 1;

@@ -78,11 +78,20 @@ struct InstanceState {
   std::vector<Pending> Waiting;  // accepted, request not complete yet
   Descriptor ToOther;            // connection to the copy found
   bool OtherStarting = false;    // found by its lock, not yet listening
+  bool HandedOver = false;       // this copy asked the running one to show
 };
 
 InstanceState& State() {
   static InstanceState state;
   return state;
+}
+
+// Only a window can be brought to the front. A headless run has none, and
+// a replay plays a recording and nothing else: neither is a copy the player
+// would want brought forward, nor one that should give way to one.
+bool TakesPart() {
+  const Options& options = detail::RunOptions();
+  return !options.Headless && options.ReplayPath.empty();
 }
 
 // The folder the user or the desktop names for running copies to meet in,
@@ -217,7 +226,7 @@ namespace detail {
 
 void RegisterRunningCopy() {
   InstanceState& state = State();
-  if (state.Listener || !OpenFolder()) return;
+  if (!TakesPart() || state.Listener || !OpenFolder()) return;
   // The lock is normally taken already, when the look for a running copy
   // found none; a window made without that look takes it here.
   if (!state.Lock) {
@@ -241,6 +250,7 @@ void RegisterRunningCopy() {
 
 bool FindRunningCopy() {
   InstanceState& state = State();
+  if (!TakesPart()) return false;
   if (state.ToOther || state.OtherStarting) return true;
   if (state.Lock) return false;  // this copy is the running one
   if (!OpenFolder()) return false;
@@ -261,6 +271,7 @@ bool FindRunningCopy() {
 
 bool AskRunningCopyToShow() {
   InstanceState& state = State();
+  state.HandedOver = true;
   // A copy found while starting gets a moment to make its window and listen.
   for (int attempt = 0; !state.ToOther && attempt < 200; ++attempt) {
     state.ToOther = Connect();
@@ -285,6 +296,8 @@ void CollectShowRequests() {
   std::erase_if(state.Waiting, [](const Pending& pending) { return !pending.Connection; });
 }
 
+bool HandedOver() { return State().HandedOver; }
+
 void ResetSingleInstance() {
   InstanceState& state = State();
   if (state.Listener) {
@@ -296,4 +309,7 @@ void ResetSingleInstance() {
 }
 
 }  // namespace detail
+
+bool HandedOver() { return detail::HandedOver(); }
+
 }  // namespace host

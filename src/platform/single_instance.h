@@ -9,6 +9,8 @@ void RegisterRunningCopy();
 bool FindRunningCopy();
 // Asks the copy found by FindRunningCopy to show its window.
 bool AskRunningCopyToShow();
+// True once this copy has asked a running one to show its window.
+bool HandedOver();
 // Takes the show requests other copies have sent (PeekPlatformMessage).
 void CollectShowRequests();
 // Closes every descriptor; the lock goes with them.

@@ -15,8 +15,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
@@ -32,7 +32,6 @@
 extern "C" {
 // web/host_library.js
 double quillmoth_page_clock();
-int quillmoth_page_virtual_clock();
 void quillmoth_page_listen();
 int quillmoth_page_take_input(int32_t* event);
 void quillmoth_page_show(const uint32_t* rgba);
@@ -48,32 +47,36 @@ enum PageInput : int32_t { PointerDown, PointerMove, PointerUp, PageHidden, Page
 
 class WebBackend final : public Backend {
  public:
-  explicit WebBackend(const Options& options)
-      : TickStart_(options.TickStart), VirtualClock_(quillmoth_page_virtual_clock() != 0) {}
+  // The counter starts at the tick start, the game's seed, so a page given
+  // ?tick-start deals the board a desktop run with that --tick-start deals.
+  // It moves only in the frame's pause, by the page's real time (see
+  // backend.h), so that a recording of the page replays exactly.
+  explicit WebBackend(const Options& options) { SetTicks(options.TickStart.value_or(0)); }
 
-  // The counter reads the tick start at its first read, the game's seed, so
-  // a page given ?tick-start deals the board a desktop run with that
-  // --tick-start deals.
-  uint32_t ReadTicks() override {
-    if (VirtualClock_) return TickStart_ + VirtualTicks_;
-    const double now = quillmoth_page_clock();
-    if (!Started_) {
-      Started_ = true;
-      Origin_ = now;
-    }
-    return TickStart_ + static_cast<uint32_t>(static_cast<uint64_t>(now - Origin_));
+  uint32_t ReadTicks() override { return Latched_; }
+
+  void SetTicks(uint32_t ticks) override {
+    Latched_ = ticks;
+    Origin_ = quillmoth_page_clock();
   }
 
-  void SetTicks(uint32_t ticks) override { TickStart_ += ticks - ReadTicks(); }
+  void BeginFrame(uint32_t) override {}
 
   // Once a frame, after its picture: the browser gets the page until the
   // pause is over.
   void Sleep(uint32_t milliseconds) override {
-    std::fflush(nullptr);  // a recording is read from the page between frames
     quillmoth_page_frame_ended(static_cast<double>(FramesRun()));
-    if (VirtualClock_) VirtualTicks_ += milliseconds;
     emscripten_sleep(milliseconds);
+    // Whole milliseconds since the counter last moved; the fraction left
+    // over counts towards the next move, so no time is lost on the way.
+    const double now = quillmoth_page_clock();
+    const double moved = std::floor(now - Origin_);
+    Latched_ += static_cast<uint32_t>(static_cast<uint64_t>(moved));
+    Origin_ += moved;
   }
+
+  // Nobody closes the page's canvas; the page offers a new game instead.
+  void HoldLastFrame() override {}
 
   void CollectDesktopEvents() override {
     if (!Listening_) {
@@ -132,11 +135,8 @@ class WebBackend final : public Backend {
     QueueMessage({GameWindow(), message, first, second});
   }
 
-  uint32_t TickStart_;
-  bool VirtualClock_;
-  uint32_t VirtualTicks_ = 0;
-  bool Started_ = false;
-  double Origin_ = 0;
+  uint32_t Latched_ = 0;
+  double Origin_ = 0;  // the page's time when the counter read Latched_
   bool Listening_ = false;
   std::vector<uint8_t> Shown_;
   std::array<uint32_t, ScreenWidth * ScreenHeight> Picture_{};

@@ -11,6 +11,7 @@
 
 #include "app/entry.h"
 #include "platform/command_line.h"
+#include "platform/game_watch.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "platform/web_backend.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     SayOnPage(("cannot start: " + error).c_str());
     return 1;
   }
+  host::WatchGame();  // a recording's header carries the records the game loaded
   ProgramEntry(GetProgramInstance(), nullptr, "", ShowNormal);
   host::Stop();
   OfferNewGame();

@@ -80,37 +80,52 @@ TEST_F(HostMainTest, MissingPicturesAndSoundsAreNamedByFolder) {
                            copy.string() + "/Sound: those effects stay silent\n");
 }
 
-// A second copy ends at once, quietly, without running its script. A meeting
-// folder others could tamper with (open to all, a file, missing) is refused
-// aloud, and copies meet in a private folder in the temporary folder instead.
-TEST_F(HostMainTest, SecondCopyEndsAndARestartAfterTheFirstDiedRuns) {
+// A second window brings the first one forward and ends without playing;
+// given a script or a recording, it says so and fails, since whoever asked
+// for them would otherwise take the silence for success. A headless run
+// has no window to hand over to and runs beside any copy. A meeting folder
+// others could tamper with (open to all, a file, missing) is refused aloud,
+// and copies meet in a private folder in the temporary folder instead.
+TEST_F(HostMainTest, ASecondWindowHandsOverAndSaysSoWhileHeadlessRunsPlayBesideIt) {
   const fs::path open = Folder() / "open", file = Folder() / "file", temp = Folder() / "temp";
   fs::create_directories(open);
   fs::permissions(open, fs::perms(0777));
   std::ofstream(file) << "not a folder";
   fs::create_directories(temp);
   const std::string shot = (Folder() / "a shot.png").string();
+  const std::string recording = (Folder() / "second.txt").string();
   for (const fs::path& meeting : {Folder(), open, file, Folder() / "missing"}) {
     SCOPED_TRACE(meeting.string());
     const std::vector<std::string> environment{"QUILLMOTH_RUNTIME_DIR=" + meeting.string(),
-                                               "TMPDIR=" + temp.string()};
-    ChildProcess first({"--headless", "--script", "-"}, environment);
+                                               "TMPDIR=" + temp.string(), "SDL_VIDEODRIVER=dummy",
+                                               "SDL_AUDIODRIVER=dummy"};
+    ChildProcess first({"--script", "-"}, environment);
     first.Send("shot " + shot + "\n");
     // Printed once written; its window exists by then.
     ASSERT_TRUE(first.WaitForLine("shot " + shot, 5000)) << first.Err;
     EXPECT_TRUE(fs::remove(shot));
 
-    ChildProcess second({"--headless", "--script", "-"}, environment);
+    ChildProcess headless({"--headless", "--script", "-"}, environment);
+    headless.Send("shot " + shot + "\n");
+    EXPECT_TRUE(headless.WaitForLine("shot " + shot, 5000)) << headless.Err;
+    EXPECT_EQ(headless.Wait(5000), 0) << headless.Err;
+    EXPECT_TRUE(fs::remove(shot));
+
+    ChildProcess second({"--script", "-", "--record", recording}, environment);
     second.Send("shot " + shot + "\n");
-    EXPECT_EQ(second.Wait(5000), 0) << second.Err;
+    EXPECT_EQ(second.Wait(5000), 1) << second.Err;
     EXPECT_EQ(second.Out, "");
     EXPECT_FALSE(fs::exists(shot));
+    EXPECT_FALSE(fs::exists(recording)) << "a copy that hands over never touches the recording";
+    EXPECT_NE(second.Err.find("already running and keeps playing; nothing was recorded"),
+              std::string::npos)
+        << second.Err;
     const std::string refused = "quillmoth: not meeting other copies in " + meeting.string();
     EXPECT_EQ(second.Err.find(refused) != std::string::npos, meeting != Folder()) << second.Err;
 
     // A killed copy leaves its socket behind; it must not block the next one.
     first.Kill();
-    ChildProcess third({"--headless", "--script", "-"}, environment);
+    ChildProcess third({"--script", "-"}, environment);
     third.Send("shot " + shot + "\n");
     EXPECT_TRUE(third.WaitForLine("shot " + shot, 5000)) << third.Err;
     EXPECT_EQ(third.Wait(5000), 0) << third.Err;  // the script's end closes the window
