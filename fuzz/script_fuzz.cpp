@@ -10,8 +10,14 @@
 //   key N                   N 0..4294967295
 //   activate N              N 0..2
 //   wait N                  N 0..4294967295
+//   wait N MS               and MS 30..4294967295
 //   shot PATH               PATH is the rest of the line, inner blanks kept
 //   quit
+// Before the first command, a skipped line whose first word is "#" followed
+// by "tick-start" (or "#tick-start") must go on with one number
+// 0..4294967295, and one whose next word is "records" with six numbers
+// 0..4294967295 and six 0..2147483647, each of those six maybe after a "-"
+// and then up to 2147483648; otherwise the line is malformed.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -60,17 +66,47 @@ struct Reading {
   ScriptCommand Command;  // Verb None for a skipped line
 };
 
-Reading ReadLine(std::string_view line) {
-  Reading reading;
+std::vector<std::string_view> Split(std::string_view rest) {
   std::vector<std::string_view> words;
-  std::string_view rest = Stripped(line);
-  const std::string_view whole = rest;
+  rest = Stripped(rest);
   while (!rest.empty()) {
     size_t end = 0;
     while (end < rest.size() && !Blank(rest[end])) ++end;
     words.push_back(rest.substr(0, end));
     rest = Stripped(rest.substr(end));
   }
+  return words;
+}
+
+// A comment line before the first command: whether it is a well-formed
+// header line, or no header line at all.
+bool HeaderValid(std::string_view line) {
+  line = Stripped(line);
+  const std::vector<std::string_view> words = Split(line.substr(1));
+  if (words.empty()) return true;
+  uint32_t value = 0;
+  if (words[0] == "tick-start") return words.size() == 2 && Number(words[1], 4294967295u, &value);
+  if (words[0] != "records") return true;
+  if (words.size() != 13) return false;
+  for (size_t i = 1; i <= 12; ++i) {
+    std::string_view word = words[i];
+    uint64_t high = 4294967295u;
+    if (i > 6) {
+      high = 2147483647u;
+      if (!word.empty() && word[0] == '-') {
+        word.remove_prefix(1);
+        high = 2147483648u;
+      }
+    }
+    if (!Number(word, high, &value)) return false;
+  }
+  return true;
+}
+
+Reading ReadLine(std::string_view line) {
+  Reading reading;
+  const std::string_view whole = Stripped(line);
+  const std::vector<std::string_view> words = Split(line);
   if (words.empty() || words[0][0] == '#') return reading;
 
   ScriptCommand& command = reading.Command;
@@ -84,9 +120,13 @@ Reading ReadLine(std::string_view line) {
                    : verb == "down" ? ScriptVerb::Down
                    : verb == "move" ? ScriptVerb::Move
                                     : ScriptVerb::Up;
-  } else if (verb == "key" || verb == "wait") {
+  } else if (verb == "key") {
     ok = count == 1 && Number(words[1], 4294967295u, &command.First);
-    command.Verb = verb == "key" ? ScriptVerb::Key : ScriptVerb::Wait;
+    command.Verb = ScriptVerb::Key;
+  } else if (verb == "wait") {
+    ok = (count == 1 || count == 2) && Number(words[1], 4294967295u, &command.First) &&
+         (count == 1 || (Number(words[2], 4294967295u, &command.Second) && command.Second >= 30));
+    command.Verb = ScriptVerb::Wait;
   } else if (verb == "activate") {
     ok = count == 1 && Number(words[1], 2, &command.First);
     command.Verb = ScriptVerb::Activate;
@@ -119,7 +159,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (std::string_view rest = text; !rest.empty();) {
     const size_t end = rest.find('\n');
     ++line;
-    const Reading reading = ReadLine(rest.substr(0, end));
+    const std::string_view content = rest.substr(0, end);
+    Reading reading = ReadLine(content);
+    if (reading.Valid && expected.empty() && reading.Command.Verb == ScriptVerb::None &&
+        !Stripped(content).empty()) {
+      reading.Valid = HeaderValid(content);
+    }
     if (!reading.Valid) {
       badLine = line;
       break;

@@ -83,6 +83,23 @@ class ChildProcess {
     Err = Read(Errors);
     return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  // True while the process has not ended (an ended one is left for Wait).
+  bool Running() {
+    siginfo_t info{};
+    return Pid > 0 &&
+           waitid(P_PID, static_cast<id_t>(Pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
+  }
+  void Signal(int signal) {
+    if (Pid > 0) kill(Pid, signal);
+  }
+  // Stops the process (SIGSTOP) for the time given, then lets it go on.
+  void Stop(int milliseconds) {
+    if (Pid <= 0) return;
+    kill(Pid, SIGSTOP);
+    usleep(static_cast<useconds_t>(milliseconds) * 1000);
+    kill(Pid, SIGCONT);
+  }
   void Kill() {
     if (Pid <= 0) return;
     kill(Pid, SIGKILL);

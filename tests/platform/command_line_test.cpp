@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -31,6 +33,9 @@ TEST(CommandLineTest, ReadsValuesAtTheirLimits) {
   const auto low = ParseCommandLine({"--scale=1", "--shot-scale", "1", "--tick-start", "0"});
   EXPECT_EQ(std::tuple(low.Settings.Scale, low.Settings.ShotScale, low.Action),
             std::tuple(1, 1, CommandLineAction::Run));
+  const auto replay = ParseCommandLine({"--headless", "--replay", "game.txt"});
+  EXPECT_EQ(std::tuple(replay.Action, replay.Settings.ReplayPath, replay.Settings.TickStart),
+            std::tuple(CommandLineAction::Run, "game.txt", std::nullopt));
   EXPECT_EQ(ParseCommandLine({"--headless", "--version"}).Action, CommandLineAction::Version);
   EXPECT_EQ(ParseCommandLine({"-v"}).Action, CommandLineAction::Version);
   EXPECT_EQ(ParseCommandLine({"-h"}).Action, CommandLineAction::Help);
@@ -38,13 +43,22 @@ TEST(CommandLineTest, ReadsValuesAtTheirLimits) {
 
 TEST(CommandLineTest, RejectsBadOptionsAndValuesInOneLine) {
   const std::vector<std::vector<std::string>> bad = {
-      {"--scale", "0"},       {"--scale", "9"},
-      {"--scale", "2x"},      {"--scale"},
-      {"--display", "GRAY4"}, {"--tick-start", "4294967296"},
-      {"--tick-start", "+5"}, {"--script", ""},
-      {"game.exe"},           {"--mute=1"},
-      {"--shot-scale", "0"},  {"--shot-scale=9"},
+      {"--scale", "0"},
+      {"--scale", "9"},
+      {"--scale", "2x"},
+      {"--scale"},
+      {"--display", "GRAY4"},
+      {"--tick-start", "4294967296"},
+      {"--tick-start", "+5"},
+      {"--script", ""},
+      {"game.exe"},
+      {"--mute=1"},
+      {"--shot-scale", "0"},
+      {"--shot-scale=9"},
       {"--headless"},  // nothing but a script could ever end the run
+      {"--replay", "r", "--script", "s"},
+      {"--replay", "r", "--record", "s"},
+      {"--replay="},
   };
   for (const auto& arguments : bad) {
     const auto line = ParseCommandLine(arguments);
@@ -55,13 +69,34 @@ TEST(CommandLineTest, RejectsBadOptionsAndValuesInOneLine) {
 }
 
 TEST(ScriptParseTest, MalformedLinesAreNamedByNumber) {
-  const std::pair<const char*, bool> rows[] = {
-      {"tap 0 319", true},  {"down 239 0\r", true},     {"  key 13", true},
-      {"activate 2", true}, {"wait 0", true},           {"quit", true},
-      {"up 65535 0", true}, {"move 65536 0", false},    {"tap 1", false},
-      {"tap 1 2 3", false}, {"tap -1 5", false},        {"tap x 2", false},
-      {"wait", false},      {"wait 4294967296", false}, {"activate 3", false},
-      {"shot", false},      {"quit now", false},        {"TAP 1 2", false}};
+  const std::pair<const char*, bool> rows[] = {{"tap 0 319", true},
+                                               {"down 239 0\r", true},
+                                               {"  key 13", true},
+                                               {"activate 2", true},
+                                               {"wait 0", true},
+                                               {"quit", true},
+                                               {"up 65535 0", true},
+                                               {"move 65536 0", false},
+                                               {"tap 1", false},
+                                               {"tap 1 2 3", false},
+                                               {"tap -1 5", false},
+                                               {"tap x 2", false},
+                                               {"wait", false},
+                                               {"wait 4294967296", false},
+                                               {"activate 3", false},
+                                               {"shot", false},
+                                               {"quit now", false},
+                                               {"TAP 1 2", false},
+                                               // A frame lasts at least the game's 30 ms pause.
+                                               {"wait 3 30", true},
+                                               {"wait 0 4294967295", true},
+                                               {"wait 3 29", false},
+                                               {"wait 1 2 3", false},
+                                               {"wait 2 -40", false},
+                                               // Header lines count only before the first command:
+                                               // here they are comments.
+                                               {"# tick-start x", true},
+                                               {"# records 1", true}};
   std::vector<ScriptCommand> commands;
   std::string error;
   for (const auto& [line, valid] : rows) {
@@ -79,6 +114,43 @@ TEST(ScriptParseTest, MalformedLinesAreNamedByNumber) {
                        commands[3].Path),
             std::tuple(7u, 1u, 2u, 9u, "/a b.png"));
   EXPECT_FALSE(ParseScript("wait 000000000000000000004294967296\n", &commands, &error));
+}
+
+// A recording's header: the tick start and the records file's twelve
+// values, times unsigned and move counts signed, before any command. A
+// damaged header line is an error rather than a comment: replaying it
+// would deal another board or show other records.
+TEST(ScriptParseTest, ARecordingsHeaderGivesItsStart) {
+  using host::detail::ScriptHeader;
+  std::vector<ScriptCommand> commands;
+  std::string error;
+  ScriptHeader header;
+  ASSERT_TRUE(
+      ParseScript("# made by hand\n#tick-start 4294967295\n\n"
+                  "# records 4294967295 0 1 2 3 4 -2147483648 2147483647 -1 0 5 999\n"
+                  "wait 2 31\n# tick-start 9\n",
+                  &commands, &error, &header))
+      << error;
+  EXPECT_EQ(header.TickStart, 4294967295u);
+  const std::array<uint32_t, 12> records{4294967295u, 0,           1,           2, 3, 4,
+                                         0x80000000u, 0x7FFFFFFFu, 0xFFFFFFFFu, 0, 5, 999};
+  EXPECT_EQ(header.Records, records);
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(std::tuple(commands[0].First, commands[0].Second), std::tuple(2u, 31u));
+
+  ASSERT_TRUE(ParseScript("wait 1\n", &commands, &error, &header));
+  EXPECT_EQ(std::tuple(header.TickStart, header.Records, commands[0].Second),
+            std::tuple(std::nullopt, std::nullopt, 0u));
+
+  for (const char* line :
+       {"# tick-start", "# tick-start 4294967296", "# tick-start 1 2",
+        "# records 1 2 3 4 5 6 7 8 9 10 11", "# records -1 2 3 4 5 6 7 8 9 10 11 12",
+        "# records 1 2 3 4 5 6 7 8 9 10 11 -2147483649",
+        "# records 1 2 3 4 5 6 7 8 9 10 11 2147483648"}) {
+    EXPECT_FALSE(ParseScript(std::string("# fine\n") + line + "\nwait 1\n", &commands, &error))
+        << line;
+    EXPECT_TRUE(error.starts_with("script:2: ")) << error;
+  }
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // The program run as a real process: its exit codes and what it says, and
 // one copy at a time.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,16 +22,33 @@ using HostMainTest = HeadlessHostTest;
 TEST_F(HostMainTest, ExitCodesAndWhatIsPrinted) {
   const std::string bad = (Folder() / "bad.txt").string();
   std::ofstream(bad) << "wait 1\n\nactivate 7\n";
+  const std::string plain = (Folder() / "plain.txt").string();
+  std::ofstream(plain) << "# tick-start 5\nwait 1\n";
+  const std::string fifo = (Folder() / "fifo").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const struct {
     std::vector<std::string> Arguments;
     int Code;
-    const char* Out;  // expected in standard output
-    const char* Err;  // expected in standard error
+    std::string Out;  // expected in standard output
+    std::string Err;  // expected in standard error
   } rows[] = {
       {{"--help"}, 0, "--display MODE", ""},
       {{"--scale", "9"}, 2, "", "usage:"},
       {{"--headless", "--script", bad}, 2, "", "script:3:"},
       {{"--headless", "--script", Folder().string()}, 2, "", "usage:"},  // a folder
+      // A recording's own start and another one given: which board was meant?
+      {{"--headless", "--tick-start", "6", "--script", plain},
+       2,
+       "",
+       "the recording starts at tick 5 but --tick-start says 6"},
+      {{"--headless", "--tick-start", "5", "--script", plain}, 0, "", ""},
+      // What is wrong with a file that is no recording, by line.
+      {{"--headless", "--replay", bad}, 2, "", bad + ":3: activate takes 0, 1 or 2"},
+      {{"--headless", "--replay", plain}, 2, "", plain + ": not a recording"},
+      // Nothing that cannot keep a recording is opened, and a pipe nobody
+      // reads does not hold up the start.
+      {{"--headless", "--script", plain, "--record", "/dev/full"}, 2, "", "not a plain file"},
+      {{"--headless", "--script", plain, "--record", fifo}, 2, "", "not a plain file"},
   };
   for (const auto& row : rows) {
     ChildProcess child(row.Arguments, {"QUILLMOTH_RUNTIME_DIR=" + Folder().string()});
@@ -132,6 +151,51 @@ TEST_F(HostMainTest, ASecondWindowHandsOverAndSaysSoWhileHeadlessRunsPlayBesideI
     fs::remove(shot);
   }
   EXPECT_TRUE(fs::is_directory(temp / ("quillmoth-" + std::to_string(getuid()))));
+}
+
+// Each frame's lines reach the file when the frame ends: a game killed
+// after its fifteenth frame (the shot is printed then) keeps all of them.
+TEST_F(HostMainTest, AKilledGameKeepsItsRecordingUpToItsLastFrame) {
+  const std::string recording = (Folder() / "killed.txt").string();
+  const std::string shot = (Folder() / "shot.png").string();
+  ChildProcess game({"--headless", "--script", "-", "--record", recording, "--tick-start", "3"},
+                    {"QUILLMOTH_RUNTIME_DIR=" + Folder().string()});
+  game.Send("wait 10\ntap 120 300\nwait 5\nshot " + shot + "\n");
+  ASSERT_TRUE(game.WaitForLine("shot " + shot, 10000)) << game.Err;
+  game.Kill();
+  std::ifstream file(recording);
+  const std::string kept{std::istreambuf_iterator<char>(file), {}};
+  EXPECT_EQ(kept.substr(0, kept.find("# records")), "# tick-start 3\n");
+  EXPECT_EQ(kept.substr(kept.find("\n", kept.find("# records")) + 1),
+            "wait 10\ndown 120 300\nup 120 300\nwait 5\n");
+}
+
+// A recording that cannot be written (its folder missing, the disk full) is
+// said once; the game plays to the end of its script and the run fails.
+TEST_F(HostMainTest, ARecordingThatCannotBeWrittenIsSaidOnceAndTheRunFails) {
+  std::string script;
+  for (int i = 0; i < 60; ++i) script += "tap 1 1\nwait 1\n";
+  std::ofstream(Folder() / "script.txt") << script;
+  const std::string scriptPath = (Folder() / "script.txt").string();
+  const std::vector<std::string> environment{"QUILLMOTH_RUNTIME_DIR=" + Folder().string(),
+                                             "QUILLMOTH_FRAME_STATS=1"};
+  // A file over 512 bytes is refused as on a full disk, from the first
+  // write that reaches past it.
+  ChildProcess full(
+      {"-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", QUILLMOTH_BINARY, "--headless",
+       "--script", scriptPath, "--record", (Folder() / "full.txt").string()},
+      environment, "/bin/sh");
+  ChildProcess missing({"--headless", "--script", scriptPath, "--record",
+                        (Folder() / "missing" / "game.txt").string()},
+                       environment);
+  for (ChildProcess* run : {&full, &missing}) {
+    EXPECT_EQ(run->Wait(20000), 1) << run->Err;
+    const size_t said = run->Err.find("cannot write the recording");
+    EXPECT_NE(said, std::string::npos) << run->Err;
+    EXPECT_EQ(run->Err.find("cannot write the recording", said + 1), std::string::npos) << run->Err;
+    EXPECT_NE(run->Err.find("frame stats: 61 frames"), std::string::npos) << run->Err;
+  }
+  EXPECT_FALSE(fs::exists(Folder() / "missing"));
 }
 
 }  // namespace
