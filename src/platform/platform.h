@@ -174,9 +174,13 @@ bool ShellFullScreen(WindowHandle window, uint32_t flags);
 // Time
 //
 // Milliseconds since the device started, as a 32-bit counter that wraps to 0
-// after 2^32 ms. The headless backend's clock is virtual: it stands still
-// except inside SleepMilliseconds, which advances it by exactly the amount
-// asked for.
+// after 2^32 ms. The counter stands still while the game draws and presents
+// a frame and moves only inside SleepMilliseconds: every read in a frame
+// gives the same value, which is what lets a recording give a replay the
+// very same clock. A window's counter then moves by the real time that
+// passed since it last moved; the headless backend's clock is virtual and
+// moves by exactly the amount asked for (or, in a frame a script gave a
+// length, to the end of that length).
 uint32_t ReadTickCounter();
 void SleepMilliseconds(uint32_t milliseconds);
 

@@ -112,17 +112,24 @@ TEST_F(HostMainTest, ASecondWindowHandsOverAndSaysSoWhileHeadlessRunsPlayBesideI
   std::ofstream(file) << "not a folder";
   fs::create_directories(temp);
   const std::string shot = (Folder() / "a shot.png").string();
-  const std::string recording = (Folder() / "second.txt").string();
+  const std::string recording = (Folder() / "first.txt").string();
+  const std::string fresh = (Folder() / "fresh.txt").string();
+  const auto read = [](const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string{std::istreambuf_iterator<char>(file), {}};
+  };
   for (const fs::path& meeting : {Folder(), open, file, Folder() / "missing"}) {
     SCOPED_TRACE(meeting.string());
     const std::vector<std::string> environment{"QUILLMOTH_RUNTIME_DIR=" + meeting.string(),
                                                "TMPDIR=" + temp.string(), "SDL_VIDEODRIVER=dummy",
                                                "SDL_AUDIODRIVER=dummy"};
-    ChildProcess first({"--script", "-"}, environment);
-    first.Send("shot " + shot + "\n");
-    // Printed once written; its window exists by then.
+    ChildProcess first({"--script", "-", "--record", recording}, environment);
+    first.Send("wait 2\nshot " + shot + "\n");
+    // Printed once written, two frames in: the recording has its first lines.
     ASSERT_TRUE(first.WaitForLine("shot " + shot, 5000)) << first.Err;
     EXPECT_TRUE(fs::remove(shot));
+    const std::string recorded = read(recording);
+    EXPECT_TRUE(recorded.starts_with("# tick-start ")) << recorded;
 
     ChildProcess headless({"--headless", "--script", "-"}, environment);
     headless.Send("shot " + shot + "\n");
@@ -130,15 +137,19 @@ TEST_F(HostMainTest, ASecondWindowHandsOverAndSaysSoWhileHeadlessRunsPlayBesideI
     EXPECT_EQ(headless.Wait(5000), 0) << headless.Err;
     EXPECT_TRUE(fs::remove(shot));
 
+    // The running copy's own recording, or a new one: neither is touched.
     ChildProcess second({"--script", "-", "--record", recording}, environment);
     second.Send("shot " + shot + "\n");
     EXPECT_EQ(second.Wait(5000), 1) << second.Err;
     EXPECT_EQ(second.Out, "");
     EXPECT_FALSE(fs::exists(shot));
-    EXPECT_FALSE(fs::exists(recording)) << "a copy that hands over never touches the recording";
+    EXPECT_EQ(read(recording), recorded);
     EXPECT_NE(second.Err.find("already running and keeps playing; nothing was recorded"),
               std::string::npos)
         << second.Err;
+    ChildProcess another({"--record", fresh}, environment);
+    EXPECT_EQ(another.Wait(5000), 1) << another.Err;
+    EXPECT_FALSE(fs::exists(fresh));
     const std::string refused = "quillmoth: not meeting other copies in " + meeting.string();
     EXPECT_EQ(second.Err.find(refused) != std::string::npos, meeting != Folder()) << second.Err;
 
