@@ -6,10 +6,11 @@
 // each taking a value reads it from the next argument or after "=":
 //   --scale N          N 1..8
 //   --display MODE     one of the seven display names
-//   --headless         only together with --script
+//   --headless         only together with --script or --replay
 //   --script FILE      FILE not empty
-//   --tick-start N     N 0..4294967295
+//   --tick-start N     N 0..4294967295 (none when not given)
 //   --record FILE      FILE not empty
+//   --replay FILE      FILE not empty; never with --script or --record
 //   --mute             a flag
 //   --shot-scale N     N 1..8 (1 when not given)
 //   -h, --help, -v, --version  stop reading and show that
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,8 +71,9 @@ struct Outcome {
   int Scale = 0;
   DisplayMode Mode = DisplayMode::Rgb565;
   std::string Script;
-  uint32_t TickStart = 0;
+  std::optional<uint32_t> TickStart;
   std::string Record;
+  std::string Replay;
   bool Mute = false;
   int ShotScale = 1;
 };
@@ -103,7 +106,7 @@ Outcome Reference(const std::vector<std::string>& arguments) {
       continue;
     }
     if (name != "--scale" && name != "--display" && name != "--script" && name != "--tick-start" &&
-        name != "--record" && name != "--shot-scale") {
+        name != "--record" && name != "--replay" && name != "--shot-scale") {
       return Stop(CommandLineAction::Error);
     }
     if (!inlineValue) {
@@ -117,9 +120,11 @@ Outcome Reference(const std::vector<std::string>& arguments) {
     } else if (name == "--tick-start") {
       if (!Number(value, 0, 4294967295u, &number)) return Stop(CommandLineAction::Error);
       outcome.TickStart = static_cast<uint32_t>(number);
-    } else if (name == "--script" || name == "--record") {
+    } else if (name == "--script" || name == "--record" || name == "--replay") {
       if (value.empty()) return Stop(CommandLineAction::Error);
-      (name == "--script" ? outcome.Script : outcome.Record) = std::string(value);
+      (name == "--script"   ? outcome.Script
+       : name == "--record" ? outcome.Record
+                            : outcome.Replay) = std::string(value);
     } else if (name == "--shot-scale") {
       if (!Number(value, 1, 8, &number)) return Stop(CommandLineAction::Error);
       outcome.ShotScale = static_cast<int>(number);
@@ -132,7 +137,12 @@ Outcome Reference(const std::vector<std::string>& arguments) {
       outcome.Mode = found->Mode;
     }
   }
-  if (outcome.Headless && outcome.Script.empty()) return Stop(CommandLineAction::Error);
+  if (!outcome.Replay.empty() && (!outcome.Script.empty() || !outcome.Record.empty())) {
+    return Stop(CommandLineAction::Error);
+  }
+  if (outcome.Headless && outcome.Script.empty() && outcome.Replay.empty()) {
+    return Stop(CommandLineAction::Error);
+  }
   return outcome;
 }
 
@@ -164,7 +174,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(settings.Headless == want.Headless && settings.Scale == want.Scale &&
             settings.Display == want.Mode && settings.ScriptPath == want.Script &&
             settings.TickStart == want.TickStart && settings.RecordPath == want.Record &&
-            settings.Mute == want.Mute && settings.ShotScale == want.ShotScale,
+            settings.ReplayPath == want.Replay && settings.Mute == want.Mute &&
+            settings.ShotScale == want.ShotScale,
         "different settings");
   // The command line never reaches what only tests set.
   Check(settings.ScriptText.empty() && settings.ModulePath.empty() && settings.RuntimeDir.empty() &&

@@ -66,6 +66,8 @@ printf '# a whole game\ntap 120 200\nwait 2\ndown 0 319\nmove 239 0\nup 65535 65
 printf 'tap 10 20\r\n\twait\t3\r\n  # comment\r\n\r\nquit\r\n' >script/crlf
 printf 'wait 1\ntap 1\n' >script/bad-second-line
 printf 'activate 3\n' >script/bad-number
+printf '# tick-start 743612\n# records 999 999 999 999 999 9 999 999 999 999 999 -32768\nwait 1 35\nwait 3 31\nwait 2\ndown 120 300\nup 120 300\nquit\nwait 1\n' >script/recording
+printf '# tick-start 5\n# records 1 2 3\nwait 1\n' >script/bad-header
 
 # --- command lines: arguments separated by zero bytes ---
 mkdir -p command_line
@@ -76,3 +78,4 @@ arguments --version >command_line/version
 arguments --scale 9 >command_line/bad-scale
 arguments --record game.txt --mute --shot-scale=2 -v >command_line/record-mute
 arguments --help=1 --help >command_line/help-with-value
+arguments --replay=game.txt --headless >command_line/replay

@@ -53,7 +53,12 @@ void ReportMissingData() {
        "those effects stay silent"},
   };
   for (const auto& [sub, names, what, effect] : folders) {
-    const std::string path = folder + "/" + sub;
+    std::string path = folder + "/" + sub;
+    // A replay's folder links to the program's own: that is the one to name.
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+      path = std::filesystem::read_symlink(path, error).string();
+    }
     size_t missing = 0;
     for (const std::string& name : names) missing += Usable(path + "/" + name) ? 0 : 1;
     if (missing == 0) continue;
