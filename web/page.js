@@ -5,10 +5,9 @@
 //   ?display=MODE   the emulated display memory, as --display
 //   ?tick-start=N   the tick counter's first value, the deal's seed
 //   ?mute           no sound from the page
-// and two for replaying a page's game on the desktop (tests/web/):
-//   ?record         the run is kept as a desktop script: Module.recording()
-//   ?virtual-clock  every frame lasts exactly 30 ms of game time, as in a
-//                   headless desktop run, so the seconds shown agree too
+// and one for replaying a page's game on the desktop (tests/web/):
+//   ?record         the run is kept as a desktop recording, each frame's
+//                   length included: Module.recording()
 (function () {
   'use strict';
   var params = new URLSearchParams(location.search);
@@ -47,7 +46,6 @@
   window.Module = {
     arguments: args,
     canvas: canvas,
-    virtualClock: params.has('virtual-clock'),
     say: say,
     gameOver: function () { again.style.display = 'flex'; },
     onAbort: function (what) { say('The game stopped: ' + what); },

@@ -17,10 +17,11 @@ foreach(folder Graph Sound icons)
 endforeach()
 
 # Desktop only: SDL (window, mixer, the headless backend's WAV reader),
-# libpng (shots, icon), sockets (one copy per user) and the data check.
+# libpng (shots, icon), sockets (one copy per user), the data check and
+# replays.
 file(GLOB QUILLMOTH_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/*.cpp)
 list(FILTER QUILLMOTH_PLATFORM_SOURCES EXCLUDE REGEX
-  "/(host_main|web_main|sdl_backend|headless_backend|window_picture|sound|png_file|screenshot|icon|single_instance|data_check)\\.cpp$")
+  "/(host_main|web_main|sdl_backend|headless_backend|window_picture|sound|png_file|screenshot|icon|single_instance|data_check|replay)\\.cpp$")
 add_library(quillmoth_platform STATIC ${QUILLMOTH_PLATFORM_SOURCES})
 target_include_directories(quillmoth_platform PUBLIC src)
 target_compile_definitions(quillmoth_platform PRIVATE QUILLMOTH_VERSION="${PROJECT_VERSION}")

@@ -25,7 +25,7 @@ std::string UsageText() {
          "  --scale N         window scale, 1 to 8 (default: the largest up to 3 that fits)\n"
          "  --display MODE    display memory layout: rgb565 (default), rgb565-wide,\n"
          "                    rgb565-flipped, rgb565-sideways, gray4, gray2, rgb444\n"
-         "  --headless        no window, no sound, a virtual clock (needs --script)\n"
+         "  --headless        no window, no sound, a virtual clock (needs --script or --replay)\n"
          "  --script FILE     run the commands in FILE (- for standard input)\n"
          "  --tick-start N    first value of the millisecond counter, 0 to 4294967295\n"
          "                    (default: a recording's own, else 0 headless, else uptime)\n"

@@ -7,8 +7,10 @@ SITE is the built page (build-web/), QUILLMOTH a native desktop build of the
 game. The page is served from a local server and played with real pointer
 actions; it keeps each run as a desktop script (?record), and the desktop
 program replays that script headless with a `shot`, which must equal the
-canvas pixel for pixel. With ?virtual-clock a page frame lasts 30 ms of game
-time, as a headless one does, so even the seconds shown agree.
+canvas pixel for pixel. The recording heads itself with the tick start and the
+records the page loaded, and carries how long every page frame lasted, so the
+headless replay reads the page's very clock: even the seconds shown agree, and
+the records it saves are the page's, byte for byte.
 
 Covered: a whole 2 x 4 game with the mouse to a new record, the record on the
 board selection screen after a reload (records in IndexedDB), every display
@@ -29,6 +31,7 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.parse
 
 from PIL import Image, ImageChops
 from selenium import webdriver
@@ -42,6 +45,12 @@ from selenium.webdriver.common.by import By
 SITE, PROGRAM = sys.argv[1], sys.argv[2]
 WORK = tempfile.mkdtemp(prefix="quillmoth-web-")
 TICK_START = 4242
+# The records file: six best times, then six move counts, 32-bit little-endian;
+# a board never played keeps 999 in both.
+NO_RECORDS = struct.pack("<6I6i", *[999] * 12)
+# Where the page keeps the game's records: its data folder, backed by
+# IndexedDB (web/storage.js).
+PAGE_RECORDS = "/saved/quillmoth/quill.dat"
 
 # Screen places, from the game's rules: the title's lower panel, the
 # selection screen's 2 x 4 button and start button, the play panel's board
@@ -88,24 +97,45 @@ for folder in ("Graph", "Sound"):
 RECORDS = os.path.join(WORK, "quill.dat")
 
 
+def recording_header(recording, tick_start, records):
+    """Checks the recording's two header lines: the tick start the page was
+    given, and the records it loaded (`records`, the file's 48 bytes)."""
+    lines = recording.splitlines()
+    check(len(lines) >= 2, "the recording has no header: %r" % recording[:200])
+    check(lines[0] == "# tick-start %d" % tick_start,
+          "the recording starts %r, not at tick %d" % (lines[0], tick_start))
+    loaded = "# records " + " ".join(str(v) for v in struct.unpack("<6I6i", records))
+    check(lines[1] == loaded, "the page loaded %r; it should have loaded %r" % (lines[1], loaded))
+
+
 def replay(recording, frames, display, records=None):
     """The desktop's picture after the page's recorded run and `frames`
-    frames, and its records file afterwards."""
+    frames, and its records file afterwards (None when it holds none). The
+    desktop takes the tick start and every frame's length from the
+    recording; `records` is the records file it starts from."""
     if os.path.exists(RECORDS):
         os.remove(RECORDS)
     if records is not None:
         with open(RECORDS, "wb") as out:
             out.write(records)
-    lines = recording.splitlines()
-    tick = lines[0].split()[-1]  # "# tick-start N"
-    waited = sum(int(line.split()[1]) for line in lines if line.startswith("wait "))
+    # The recording holds the frames that have ended, the canvas shows the
+    # one under way: the replay runs on past the recording's last line up to
+    # that frame. A wait line counts frames in its first number (a second one
+    # is their length in milliseconds). How long the frames past the last
+    # line last does not matter: a frame's picture is drawn with the clock as
+    # it stood when the frame began.
+    waited = sum(int(line.split()[1]) for line in recording.splitlines()
+                 if line.startswith("wait "))
+    check(frames > waited, "the recording holds %d frames, the canvas shows frame %d"
+          % (waited, frames))
     shot = os.path.join(WORK, "shot.png")
-    script = recording + "wait %d\nshot %s\n" % (frames - waited, shot)
-    subprocess.run([REFERENCE, "--headless", "--tick-start", tick, "--display", display,
-                    "--script", "-"], input=script.encode(), check=True,
-                   stdout=subprocess.DEVNULL, timeout=60)
-    saved = open(RECORDS, "rb").read() if os.path.exists(RECORDS) else None
-    return Image.open(shot).convert("RGB"), saved
+    script = os.path.join(WORK, "run.txt")
+    with open(script, "w") as out:
+        out.write(recording + "wait %d\nshot %s\n" % (frames - waited, shot))
+    subprocess.run([REFERENCE, "--headless", "--display", display, "--script", script],
+                   check=True, stdout=subprocess.DEVNULL, timeout=60)
+    saved = open(RECORDS, "rb").read() if os.path.exists(RECORDS) else b""
+    return Image.open(shot).convert("RGB"), saved or None
 
 
 # --- the browser ------------------------------------------------------------
@@ -145,21 +175,33 @@ def wait_frames(driver, count):
 
 
 def capture(driver):
-    """The canvas and the run so far, taken between two frames."""
+    """The canvas, the run so far and the records the page keeps (None when
+    it keeps none), taken between two frames."""
     data = driver.execute_script(
-        "var r = Module.recording();"
-        "return [Module.canvas.toDataURL('image/png'), r.script, r.frames];")
+        "var r = Module.recording(), saved = null;"
+        "try { saved = Array.from(FS.readFile('%s')); } catch (e) {}"
+        "return [Module.canvas.toDataURL('image/png'), r.script, r.frames, saved];"
+        % PAGE_RECORDS)
     picture = Image.open(io.BytesIO(base64.b64decode(data[0].split(",")[1]))).convert("RGB")
     # The canvas shows the frame under way: one more than have ended.
-    return picture, data[1], int(data[2]) + 1
+    return picture, data[1], int(data[2]) + 1, bytes(data[3] or []) or None
 
 
 def compare(driver, display, records=None, what=""):
-    picture, recording, frames = capture(driver)
+    """Replays the page's run so far on the desktop, starting from the
+    records file `records` (None: none, so every board at 999), and checks
+    that both show the same picture and keep the same records. Returns
+    those records."""
+    picture, recording, frames, page_saved = capture(driver)
+    query = urllib.parse.parse_qs(urllib.parse.urlparse(driver.current_url).query)
+    recording_header(recording, int(query["tick-start"][0]),
+                     NO_RECORDS if records is None else records)
     expected, saved = replay(recording, frames, display, records)
     difference = ImageChops.difference(picture, expected).getbbox()
     check(difference is None, "%s (%s): the canvas differs from the desktop's shot in %s"
           % (what, display, difference))
+    check(saved == page_saved, "%s (%s): the desktop keeps the records %r, the page %r"
+          % (what, display, saved, page_saved))
     return saved
 
 
@@ -266,7 +308,7 @@ def main():
     desktop = browser()
     try:
         # A whole game with the mouse, to a new record.
-        canvas = open_page(desktop, "tick-start=%d&record&virtual-clock" % TICK_START)
+        canvas = open_page(desktop, "tick-start=%d&record" % TICK_START)
         first_frame = desktop.execute_script("return Module.firstFrameMs")
         check_layout(desktop, canvas, phone=False)
         compare(desktop, "rgb565", what="title")
@@ -284,9 +326,9 @@ def main():
         wait_frames(desktop, 5)
         compare(desktop, "rgb565", what="records after the game")
 
-        # The record is still there after a reload (real clock, gray4
-        # display, a pen). Another tab in front hides the page for a while:
-        # the game hears of it as of a focus change.
+        # The record is still there after a reload (gray4 display, a pen).
+        # Another tab in front hides the page for a while: the game hears of
+        # it as of a focus change.
         canvas = open_page(desktop, "display=gray4&tick-start=%d&record" % TICK_START)
         page = desktop.current_window_handle
         desktop.switch_to.new_window("tab")
@@ -299,16 +341,19 @@ def main():
         compare(desktop, "gray4", records, what="records after a reload")
 
         # The other display layouts; the last one in a browser that refuses
-        # storage, which the caption says once.
+        # storage, which the caption says once: that page cannot reach what
+        # the others saved, and starts with no records.
         for display in ("rgb565-wide", "rgb565-flipped", "gray2", "rgb444"):
+            kept = records
             if display == "rgb444":
                 desktop.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
                     "source": "indexedDB.open = function () { throw new Error('refused'); };"})
-            canvas = open_page(desktop, "display=%s&tick-start=%d&record&virtual-clock"
+                kept = None
+            canvas = open_page(desktop, "display=%s&tick-start=%d&record"
                                % (display, TICK_START))
             tap(desktop, canvas, TITLE_PANEL)
             wait_frames(desktop, 3)
-            compare(desktop, display, records, what="board selection")
+            compare(desktop, display, kept, what="board selection")
         note = desktop.find_element(By.ID, "note").text
         check("records last until it is closed" in note, "no word of refused storage: %r" % note)
 
@@ -328,7 +373,7 @@ def main():
     server, BASE = serve()
     phone = browser(phone=True)
     try:
-        canvas = open_page(phone, "display=rgb565-sideways&tick-start=%d&record&virtual-clock"
+        canvas = open_page(phone, "display=rgb565-sideways&tick-start=%d&record"
                            % (TICK_START + 1))
         check(phone.execute_script("return navigator.maxTouchPoints") > 0, "no touch screen")
         check_layout(phone, canvas, phone=True)
