@@ -159,6 +159,16 @@ size_t GetPlayerDataFolder(char* buffer, size_t capacity) {
   return folder.size();
 }
 
+std::string host::detail::FolderFromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && value[0] == '/' ? value : "";
+}
+
+std::string host::detail::TemporaryFolder() {
+  const std::string named = FolderFromEnvironment("TMPDIR");
+  return named.empty() ? "/tmp" : named;
+}
+
 bool host::detail::IsPlainFile(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);

@@ -10,4 +10,12 @@ namespace host::detail {
 // writes to would block the game's start for ever.
 bool IsPlainFile(const std::string& path);
 
+// A folder an environment variable names, when it names one by its full
+// path; empty otherwise. The desktop's base-directory rules say a relative
+// value is to be ignored: it would mean another folder from every working
+// folder, and copies started in two of them would never meet.
+std::string FolderFromEnvironment(const char* name);
+// Where temporary folders go: $TMPDIR when it is a full path, else /tmp.
+std::string TemporaryFolder();
+
 }  // namespace host::detail

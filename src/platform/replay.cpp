@@ -16,6 +16,7 @@
 #include <system_error>
 
 #include "platform/backend.h"
+#include "platform/files.h"
 #include "platform/script.h"
 
 namespace host::detail {
@@ -50,14 +51,13 @@ bool PrepareReplay(Options* settings, std::string* error) {
              " line that every recording has";
     return false;
   }
-  std::error_code failure;
-  fs::path temp = fs::temp_directory_path(failure);
-  if (failure) temp = "/tmp";
-  std::string pattern = (temp / "quillmoth-replay-XXXXXX").string();
+  const std::string temp = TemporaryFolder();
+  std::string pattern = temp + "/quillmoth-replay-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
-    *error = "cannot make a folder for the replay in " + temp.string();
+    *error = "cannot make a folder for the replay in " + temp;
     return false;
   }
+  std::error_code failure;
   Folder() = pattern;
   const fs::path program = fs::path(ModulePath()).parent_path();
   for (const char* data : {"Graph", "Sound"}) {

@@ -26,13 +26,12 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/files.h"
 #include "platform/host.h"
 #include "platform/single_instance.h"
 
@@ -95,22 +94,16 @@ bool TakesPart() {
 }
 
 // The folder the user or the desktop names for running copies to meet in,
-// or empty when none is named.
+// or empty when none is named (a relative name counts as none).
 std::string NamedFolder() {
   const std::string& given = detail::RunOptions().RuntimeDir;
   if (!given.empty()) return given;
-  if (const char* own = std::getenv("QUILLMOTH_RUNTIME_DIR"); own != nullptr && *own != '\0') {
-    return own;
-  }
-  if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg != nullptr && *xdg != '\0') return xdg;
-  return {};
+  const std::string own = detail::FolderFromEnvironment("QUILLMOTH_RUNTIME_DIR");
+  return own.empty() ? detail::FolderFromEnvironment("XDG_RUNTIME_DIR") : own;
 }
 
 std::string PrivateFolder() {
-  std::error_code error;
-  std::filesystem::path temp = std::filesystem::temp_directory_path(error);
-  if (error) temp = "/tmp";
-  return (temp / ("quillmoth-" + std::to_string(getuid()))).string();
+  return detail::TemporaryFolder() + "/quillmoth-" + std::to_string(getuid());
 }
 
 // A folder is used only when it is a real folder of this user's that nobody

@@ -16,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "platform/png_file.h"
@@ -158,6 +159,25 @@ TEST_F(FilesTest, AShotReplacesOnlyWhatItWroteWholeAndNeverRemovesWhatItDidNotMa
   EXPECT_TRUE(fs::is_character_file(full));
   // Nothing but what the test made is left in the folder.
   EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 3);
+}
+
+// Folders named by the environment count only by their full path; a
+// relative temporary folder falls back to /tmp as a missing one does.
+TEST(FolderNames, RelativeFoldersFromTheEnvironmentCountAsNone) {
+  const char* saved = std::getenv("TMPDIR");
+  const std::optional<std::string> before =
+      saved ? std::optional<std::string>(saved) : std::nullopt;
+  const std::tuple<const char*, std::string, std::string> rows[] = {
+      {"/var/tmp", "/var/tmp", "/var/tmp"},
+      {"tmp", "", "/tmp"},
+      {"./tmp", "", "/tmp"},
+      {"", "", "/tmp"}};
+  for (const auto& [value, named, temporary] : rows) {
+    setenv("TMPDIR", value, 1);
+    EXPECT_EQ(host::detail::FolderFromEnvironment("TMPDIR"), named) << value;
+    EXPECT_EQ(host::detail::TemporaryFolder(), temporary) << value;
+  }
+  before ? setenv("TMPDIR", before->c_str(), 1) : unsetenv("TMPDIR");
 }
 
 }  // namespace

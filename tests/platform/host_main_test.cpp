@@ -164,6 +164,32 @@ TEST_F(HostMainTest, ASecondWindowHandsOverAndSaysSoWhileHeadlessRunsPlayBesideI
   EXPECT_TRUE(fs::is_directory(temp / ("quillmoth-" + std::to_string(getuid()))));
 }
 
+// A relative meeting folder would be another folder from every working
+// folder: copies started in two of them would never meet. It counts as
+// none, and the next one named holds.
+TEST_F(HostMainTest, CopiesStartedInTwoFoldersMeetWhateverRelativeFolderIsNamed) {
+  for (const char* where : {"a", "b"}) {
+    fs::create_directories(Folder() / where / "run");
+    fs::permissions(Folder() / where / "run", fs::perms::owner_all);
+  }
+  fs::create_directories(Folder() / "xdg");
+  fs::permissions(Folder() / "xdg", fs::perms::owner_all);
+  const std::vector<std::string> environment{"QUILLMOTH_RUNTIME_DIR=run",
+                                             "XDG_RUNTIME_DIR=" + (Folder() / "xdg").string(),
+                                             "SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+  const auto in = [&](const char* where) {
+    return std::vector<std::string>{"-c", "cd \"$0\" && exec \"$1\" --script -",
+                                    (Folder() / where).string(), QUILLMOTH_BINARY};
+  };
+  const std::string shot = (Folder() / "shot.png").string();
+  ChildProcess first(in("a"), environment, "/bin/sh");
+  first.Send("shot " + shot + "\n");
+  ASSERT_TRUE(first.WaitForLine("shot " + shot, 5000)) << first.Err;
+  ChildProcess second(in("b"), environment, "/bin/sh");
+  EXPECT_EQ(second.Wait(5000), 1) << "it found the first copy: " << second.Err;
+  EXPECT_TRUE(fs::exists(Folder() / "xdg" / "Quillmoth.sock"));
+}
+
 // Each frame's lines reach the file when the frame ends: a game killed
 // after its fifteenth frame (the shot is printed then) keeps all of them.
 TEST_F(HostMainTest, AKilledGameKeepsItsRecordingUpToItsLastFrame) {
