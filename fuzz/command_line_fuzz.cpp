@@ -179,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         "different settings");
   // The command line never reaches what only tests set.
   Check(settings.ScriptText.empty() && settings.ModulePath.empty() && settings.RuntimeDir.empty() &&
-            !settings.LogSounds,
+            !settings.LogSounds && !settings.QuietNotices,
         "a setting the command line has no option for");
   return 0;
 }

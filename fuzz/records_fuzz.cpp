@@ -1,7 +1,9 @@
 // The records store against any quill.dat: the input is the file, read at
 // start-up over the default records and then saved again. What the twelve
 // records and the saved file must hold is worked out here from the file's
-// layout, byte by byte.
+// layout, byte by byte, and from what a game can make: a time of at most
+// 4,294,967 s (the 32-bit millisecond clock), a move count from the board's
+// pairs (4, 8, 12, 18, 24, 32) to 32,767; anything else reads as 999.
 //
 // An empty input stands for no file at all.
 #include <unistd.h>
@@ -28,6 +30,9 @@ namespace {
 constexpr size_t Slots = 12;
 constexpr size_t FileBytes = Slots * 4;
 constexpr uint32_t Default = 999;
+constexpr uint32_t LongestSeconds = 4294967;
+constexpr int32_t Pairs[6] = {4, 8, 12, 18, 24, 32};
+constexpr int32_t MostMoves = 32767;
 
 std::filesystem::path Folder;  // ours; the program "lives" in Folder/program
 
@@ -61,6 +66,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   options.ScriptText = "wait 0\n";
   options.ModulePath = (Folder / "program" / "quillmoth").string();
   options.RuntimeDir = (Folder / "run").string();
+  options.QuietNotices = true;  // most inputs hold values no game makes
   std::string error;
   if (!host::Start(options, &error)) {
     std::fprintf(stderr, "records_fuzz: the host does not start: %s\n", error.c_str());
@@ -90,6 +96,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t b = 0; b < 4; ++b) expected[4 * slot + b] = (Default >> (8 * b)) & 0xFF;
   }
   std::memcpy(expected, data, size < FileBytes ? size : FileBytes);
+  const auto setWord = [&](size_t slot, uint32_t value) {
+    for (size_t b = 0; b < 4; ++b) expected[4 * slot + b] = (value >> (8 * b)) & 0xFF;
+  };
+  for (size_t i = 0; i < 6; ++i) {
+    if (Word(expected + 4 * i) > LongestSeconds) setWord(i, Default);
+    const auto moves = static_cast<int32_t>(Word(expected + 24 + 4 * i));
+    if (moves < Pairs[i] || moves > MostMoves) setWord(6 + i, Default);
+  }
   for (size_t i = 0; i < 6; ++i) {
     BestSeconds[i] = Default;
     BestMoves[i] = Default;

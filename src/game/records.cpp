@@ -1,5 +1,7 @@
 #include "game/records.h"
 
+#include <cstdio>
+
 #include "app/data_paths.h"
 #include "platform/platform.h"
 
@@ -34,6 +36,12 @@ int32_t BestMoves[BoardSizes] = {DefaultRecord, DefaultRecord, DefaultRecord,
 // after 30 bytes sets all six times, BestMoves[0] and the low half of
 // BestMoves[1]. Copies of the game that rewrote the file in place can leave
 // such a file behind, and every copy must read it the same way.
+//
+// A value no game can make is read as no record (DefaultRecord) and named
+// on standard error: a time past what the 32-bit millisecond clock can
+// count, fewer moves than the board has pairs, or more than the move
+// counter reaches (older copies let it wrap to -32,768, a record nobody
+// could ever beat). The file keeps it until a record is next broken.
 
 namespace {
 
@@ -60,17 +68,29 @@ void SetRecordWord(int32_t index, uint32_t word) {
 // The player's own data folder ($XDG_DATA_HOME/quillmoth/), when it is used.
 char PlayerFolder[FolderCapacity];
 
+// Said once a run: the player learns that records are not kept, once.
+uint8_t UnsavedTold = 0;
+
+// The longest time a game can take: the clock's 2^32 ms, in seconds.
+constexpr uint32_t LongestSeconds = 4294967;
+
 // Where "quill.dat" is read and written. It belongs in the program's folder
-// and stays there whenever it can be written: the file itself, or the folder
-// it would be made in. An installed copy's folder cannot be, and its records
-// then live in the player's own data folder: read from there once a record
-// has been saved there (until then from the program's folder, so a copy
-// installed with records starts from them), and always written there.
+// and stays there whenever it can be kept there: the file is a plain file
+// this player may write, or there is none yet and the folder takes new
+// files. Otherwise (an installed copy's folder, another player's file in a
+// shared folder, a file made read-only, a folder in its place) the records
+// live in the player's own data folder: read from there once a record has
+// been saved there (until then from the program's folder, so a copy
+// installed with records starts from them), and always written there. A
+// file this player may not write is so never replaced.
 const char* RecordsFolder(bool reading) {
   char programFile[PathCapacity];
-  if (!JoinPath(programFile, sizeof programFile, ProgramFolder, RecordsFileName) ||
-      PathWritable(programFile) || PathWritable(ProgramFolder) ||
-      GetPlayerDataFolder(PlayerFolder, sizeof PlayerFolder) == 0) {
+  if (!JoinPath(programFile, sizeof programFile, ProgramFolder, RecordsFileName)) {
+    return ProgramFolder;
+  }
+  const bool keptHere =
+      PathExists(programFile) ? PlainFileWritable(programFile) : PathWritable(ProgramFolder);
+  if (keptHere || GetPlayerDataFolder(PlayerFolder, sizeof PlayerFolder) == 0) {
     return ProgramFolder;
   }
   char playerFile[PathCapacity];
@@ -81,9 +101,63 @@ const char* RecordsFolder(bool reading) {
   return PlayerFolder;
 }
 
+// Writes all twelve records into the folder's "quill.dat"; true when they
+// are there, whole.
+bool WriteRecordsFile(const char* folder) {
+  char path[PathCapacity];
+  char tempPath[PathCapacity];
+  if (!JoinPath(path, sizeof path, folder, RecordsFileName) ||
+      !JoinPath(tempPath, sizeof tempPath, folder, RecordsTempName)) {
+    return false;
+  }
+
+  uint8_t bytes[RecordsFileBytes];
+  for (int32_t index = 0; index < 2 * ValuesPerArray; ++index) {
+    uint32_t word = RecordWord(index);
+    for (int32_t b = 0; b < 4; ++b) {
+      bytes[index * 4 + b] = static_cast<uint8_t>(word >> (8 * b));
+    }
+  }
+
+  // The records must survive a battery pull or a full store in the middle of
+  // a save: the new file is written and forced to disk beside the old one and
+  // only then takes its place in one step. Until then the old file is whole;
+  // after it, the new one is.
+  //
+  // A temporary file left by an earlier run, or anything else planted under
+  // its name, is removed first and never written through.
+  RemoveFile(tempPath);
+  FileHandle file = CreateNewFile(tempPath);
+  if (file != NoFile) {
+    bool whole =
+        WriteToFile(file, bytes, RecordsFileBytes) == RecordsFileBytes && FlushFileToDisk(file);
+    whole = CloseFile(file) && whole;
+    if (whole && ReplaceFile(tempPath, path)) {
+      return true;
+    }
+    RemoveFile(tempPath);
+  }
+  // No file can be made beside the records (a folder the player may not
+  // write, as in an installed or shared copy, or something in the way), it
+  // cannot be written whole (a full disk: the records file's own blocks
+  // still take new bytes), or it cannot take their place (their file is a
+  // link, or someone else's). Then the records file itself is rewritten, as
+  // the game always did, but without cutting it first: one write of 48
+  // bytes leaves either the old records or the new ones, and the file keeps
+  // its owner and mode.
+  file = OpenFileForUpdate(path);
+  if (file == NoFile) {
+    return false;
+  }
+  bool written = WriteToFile(file, bytes, RecordsFileBytes) == RecordsFileBytes &&
+                 TruncateFile(file, RecordsFileBytes) && FlushFileToDisk(file);
+  return CloseFile(file) && written;
+}
+
 }  // namespace
 
 void LoadRecords() {
+  UnsavedTold = 0;  // a new run: a failed save is told again
   char path[PathCapacity];
   // A cut path would name some other file; better keep the defaults.
   if (!JoinPath(path, sizeof path, RecordsFolder(true), RecordsFileName)) {
@@ -112,6 +186,30 @@ void LoadRecords() {
     word = (word & ~(0xFFu << shift)) | (static_cast<uint32_t>(bytes[i]) << shift);
     SetRecordWord(index, word);
   }
+
+  for (int32_t b = 0; b < BoardSizes; ++b) {
+    const BoardLayout& layout = BoardLayouts[b];
+    const int32_t pairs = layout.Columns * layout.Rows / 2;
+    char text[160];
+    if (BestSeconds[b] > LongestSeconds) {
+      std::snprintf(text, sizeof text,
+                    "the records file's best time for the %d x %d board, %u s, is longer than "
+                    "any game can last: read as no record",
+                    static_cast<int>(layout.Columns), static_cast<int>(layout.Rows),
+                    static_cast<unsigned>(BestSeconds[b]));
+      ReportProblem(text);
+      BestSeconds[b] = DefaultRecord;
+    }
+    if (BestMoves[b] < pairs || BestMoves[b] > MaxMoves) {
+      std::snprintf(text, sizeof text,
+                    "the records file's fewest moves for the %d x %d board, %d, cannot come "
+                    "from any game: read as no record",
+                    static_cast<int>(layout.Columns), static_cast<int>(layout.Rows),
+                    static_cast<int>(BestMoves[b]));
+      ReportProblem(text);
+      BestMoves[b] = static_cast<int32_t>(DefaultRecord);
+    }
+  }
 }
 
 void SaveRecords() {
@@ -119,56 +217,13 @@ void SaveRecords() {
   if (folder == PlayerFolder) {
     CreateFolders(PlayerFolder);
   }
-  char path[PathCapacity];
-  char tempPath[PathCapacity];
-  if (!JoinPath(path, sizeof path, folder, RecordsFileName) ||
-      !JoinPath(tempPath, sizeof tempPath, folder, RecordsTempName)) {
-    return;
+  if (!WriteRecordsFile(folder) && UnsavedTold != 1) {
+    // The records stay in memory, and the next record tries again.
+    UnsavedTold = 1;
+    char text[PathCapacity + 96];
+    std::snprintf(text, sizeof text,
+                  "records cannot be saved in %s: new records last until the game is closed",
+                  folder);
+    TellPlayer(text);
   }
-
-  uint8_t bytes[RecordsFileBytes];
-  for (int32_t index = 0; index < 2 * ValuesPerArray; ++index) {
-    uint32_t word = RecordWord(index);
-    for (int32_t b = 0; b < 4; ++b) {
-      bytes[index * 4 + b] = static_cast<uint8_t>(word >> (8 * b));
-    }
-  }
-
-  // The records must survive a battery pull or a full store in the middle of
-  // a save: the new file is written and forced to disk beside the old one and
-  // only then takes its place in one step. Until then the old file is whole;
-  // after it, the new one is. A failed write leaves the records in memory,
-  // and the next record broken in this run writes them all again.
-  //
-  // A temporary file left by an earlier run, or anything else planted under
-  // its name, is removed first and never written through.
-  RemoveFile(tempPath);
-  FileHandle file = CreateNewFile(tempPath);
-  if (file != NoFile) {
-    bool whole =
-        WriteToFile(file, bytes, RecordsFileBytes) == RecordsFileBytes && FlushFileToDisk(file);
-    whole = CloseFile(file) && whole;
-    bool replaced = whole && ReplaceFile(tempPath, path);
-    if (!replaced) {
-      RemoveFile(tempPath);
-    }
-    if (replaced || !whole) {
-      return;
-    }
-  }
-  // No file can be made beside the records (a folder the player may not
-  // write, as in an installed or shared copy, or something in the way), or
-  // it cannot take their place (their file is a link, or someone else's).
-  // Then the records file itself is rewritten, as the game always did, but
-  // without cutting it first: one write of 48 bytes leaves either the old
-  // records or the new ones, and the file keeps its owner and mode.
-  file = OpenFileForUpdate(path);
-  if (file == NoFile) {
-    return;
-  }
-  if (WriteToFile(file, bytes, RecordsFileBytes) == RecordsFileBytes) {
-    TruncateFile(file, RecordsFileBytes);
-    FlushFileToDisk(file);
-  }
-  CloseFile(file);
 }

@@ -49,6 +49,9 @@ class Backend {
   virtual void PresentDisplay() = 0;
   // Starts an effect; false when the file cannot be played.
   virtual bool PlaySound(const std::string& path, uint32_t flags) = 0;
+  // Shows the player a fault the game cannot show itself (TellPlayer), where
+  // they look without a terminal.
+  virtual void ShowNotice(const std::string& text) = 0;
   // The game has ended: keeps its last picture on show until the player
   // closes the window (the end of a replay). Returns at once where nobody
   // watches.
@@ -77,5 +80,7 @@ std::string ModulePath();
 void SetExitCode(int code);
 // Forgets the recorded sound requests.
 void ResetSound();
+// Forgets the faults reported to the player.
+void ResetNotices();
 
 }  // namespace host::detail

@@ -133,6 +133,10 @@ bool PathExists(const char* path) {
 
 bool PathWritable(const char* path) { return path != nullptr && access(path, W_OK) == 0; }
 
+bool PlainFileWritable(const char* path) {
+  return path != nullptr && host::detail::IsPlainFile(path) && access(path, W_OK) == 0;
+}
+
 bool CreateFolders(const char* path) {
   if (path == nullptr) return false;
   std::error_code error;

@@ -32,6 +32,7 @@ class HeadlessBackend final : public Backend {
   bool PlaySound(const std::string& path, uint32_t) override {
     return Sounds_.Load(path) != nullptr;
   }
+  void ShowNotice(const std::string&) override {}  // standard error says it all
   void HoldLastFrame() override {}
 
  private:

@@ -46,6 +46,7 @@ void ResetModules(DisplayMode mode) {
   detail::ResetDisplayMemory(mode);
   detail::ResetSound();
   detail::ResetIcons();
+  detail::ResetNotices();
   detail::RemoveReplayFolder();
 }
 

@@ -47,6 +47,9 @@ struct Options {
   // The host plays no sound at all (the game still asks, and its own
   // speaker button still works).
   bool Mute = false;
+  // Faults told to the player reach Notices() only, not standard error (the
+  // fuzz targets, which meet thousands of damaged records files).
+  bool QuietNotices = false;
   std::string RecordPath;  // --record: the run written down as a script
   // --replay: a recording played back with its own clock and records, in a
   // window at the recorded pace, or headless as fast as it goes.
@@ -103,6 +106,13 @@ struct SoundRequest {
   uint32_t Flags;
 };
 const std::vector<SoundRequest>& SoundRequests();
+// The faults reported to the player this run (ReportProblem, TellPlayer),
+// the first 100 of them, and whether each went beyond standard error.
+struct Notice {
+  std::string Text;
+  bool Shown;
+};
+const std::vector<Notice>& Notices();
 
 // --- input injection (tests) ---
 void PostMessageToGameWindow(uint32_t message, uintptr_t first, intptr_t second);

@@ -241,9 +241,27 @@ bool RemoveFile(const char* path);
 // it (a file, or a folder to make files in).
 bool PathExists(const char* path);
 bool PathWritable(const char* path);
+// Whether a plain file lies at the path that this program may write: a
+// folder, a device or someone else's read-only file in its place is none.
+bool PlainFileWritable(const char* path);
 // Makes the folder and any missing folders above it. True when it exists.
 bool CreateFolders(const char* path);
 // The player's own folder for the game's data, '/' terminated:
 // $XDG_DATA_HOME/quillmoth/, else ~/.local/share/quillmoth/. Returns the
 // length written, 0 when there is none (no home folder) or it does not fit.
 size_t GetPlayerDataFolder(char* buffer, size_t capacity);
+
+// ---------------------------------------------------------------------------
+// Telling the player
+//
+// The handheld game reported nothing; a desktop or a page that loses a
+// player's records without a word does them wrong. These carry what the
+// game cannot show on its own screen, as one line of text without a line
+// end.
+//
+// A fault worth a line on standard error ("quillmoth: " and the text).
+void ReportProblem(const char* text);
+// A fault the player must hear of even without a terminal: the line on
+// standard error, and the window's title on the desktop or the note under
+// the picture on the page.
+void TellPlayer(const char* text);

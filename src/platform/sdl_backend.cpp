@@ -143,6 +143,11 @@ class SdlBackend final : public Backend {
     return Mixer_->Play(path, flags);
   }
 
+  void ShowNotice(const std::string& text) override {
+    Title_ = "Quillmoth: " + text;
+    if (Window_ != nullptr) SDL_SetWindowTitle(Window_, Title_.c_str());
+  }
+
   void HoldLastFrame() override {
     if (Window_ == nullptr || Closed_) return;
     SDL_Event event;
@@ -167,7 +172,7 @@ class SdlBackend final : public Backend {
     // and never smoothed, so every display pixel stays a crisp square. It is
     // made hidden at a guess (no borders) and sized once its borders are
     // known.
-    Window_ = SDL_CreateWindow("Quillmoth", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+    Window_ = SDL_CreateWindow(Title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                ScreenWidth, ScreenHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (Window_ == nullptr) return false;
     // Smaller than the picture, its edges would be cut off.
@@ -430,6 +435,7 @@ class SdlBackend final : public Backend {
   uint64_t FrameBegan_ = 0;
   uint64_t LastRead_ = 0;
   uint32_t FrameLength_ = 0;
+  std::string Title_ = "Quillmoth";
   int RequestedScale_;  // 0: the default
   int ShotScale_;
   int Scale_ = 1;

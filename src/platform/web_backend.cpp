@@ -37,6 +37,7 @@ int quillmoth_page_take_input(int32_t* event);
 void quillmoth_page_show(const uint32_t* rgba);
 int quillmoth_page_play_sound(const char* path, int noStop);
 void quillmoth_page_frame_ended(double frames);
+void quillmoth_page_say(const char* text);
 }
 
 namespace host::detail {
@@ -74,6 +75,8 @@ class WebBackend final : public Backend {
     Latched_ += static_cast<uint32_t>(static_cast<uint64_t>(moved));
     Origin_ += moved;
   }
+
+  void ShowNotice(const std::string& text) override { quillmoth_page_say(text.c_str()); }
 
   // Nobody closes the page's canvas; the page offers a new game instead.
   void HoldLastFrame() override {}

@@ -1,5 +1,7 @@
 #include "game/records.h"
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,7 +12,9 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
+#include <string>
 
 #include "game/game_fixture.h"
 
@@ -107,24 +111,70 @@ class Records_ : public GameTest {
 };
 
 TEST_F(Records_, FilesAreReadLittleEndianByteByByteAsFarAsTheyReach) {
-  // Moves held before loading: 0xAABBCCDD, so that kept bytes show.
-  const uint32_t held = 0xAABBCCDDu;
-  // File size, then BestSeconds[5] and BestMoves[0], [1] and [5] after loading.
-  const std::pair<uint32_t, std::array<uint32_t, 4>> cases[] = {
-      {0, {999, held, held, held}},
-      {30, {0x18171615, 0x1C1B1A19, 0xAABB1E1D, held}},
-      {48, {0x18171615, 0x1C1B1A19, 0x201F1E1D, 0x302F2E2D}},
-      {60, {0x18171615, 0x1C1B1A19, 0x201F1E1D, 0x302F2E2D}}};
+  // Values any game can make, whose bytes differ: the file's last time is
+  // 0x00410302 s and the held one 0x00400000 s, so a value cut short shows
+  // which bytes came from where.
+  const std::array<uint32_t, 12> file{1, 2, 3, 4, 5, 0x00410302, 0x0104, 8, 12, 18, 24, 0x7F20};
+  const auto write = [&](size_t size) {
+    std::ofstream out(File(), std::ios::binary | std::ios::trunc);
+    for (size_t i = 0; i < size; ++i) out.put(static_cast<char>(file[i / 4] >> (8 * (i % 4))));
+  };
+  // File size, then BestSeconds[5], BestMoves[0] and BestMoves[5] after loading.
+  const std::pair<size_t, std::tuple<uint32_t, int32_t, int32_t>> cases[] = {
+      {0, {0x00400000, 256, 256}},
+      {22, {0x00400302, 256, 256}},
+      {30, {0x00410302, 0x0104, 256}},
+      {48, {0x00410302, 0x0104, 0x7F20}},
+      {60, {0x00410302, 0x0104, 0x7F20}}};
   for (const auto& [size, loaded] : cases) {
-    SCOPED_TRACE(static_cast<int32_t>(size));
-    WriteCounting(static_cast<int32_t>(size));
-    std::fill(std::begin(BestSeconds), std::end(BestSeconds), DefaultRecord);
-    std::fill(std::begin(BestMoves), std::end(BestMoves), static_cast<int32_t>(held));
+    SCOPED_TRACE(size);
+    write(std::min<size_t>(size, 48));
+    if (size > 48) std::ofstream(File(), std::ios::binary | std::ios::app) << "past the end";
+    std::fill(std::begin(BestSeconds), std::end(BestSeconds), 0x00400000u);
+    std::fill(std::begin(BestMoves), std::end(BestMoves), 256);
     LoadRecords();
-    const auto moves = std::bit_cast<std::array<uint32_t, BoardSizes>>(BestMoves);
-    EXPECT_EQ((std::array{BestSeconds[5], moves[0], moves[1], moves[5]}), loaded);
+    EXPECT_EQ(std::tuple(BestSeconds[5], BestMoves[0], BestMoves[5]), loaded);
     EXPECT_EQ(RecordsFile().size(), size);
   }
+}
+
+// A value no game can make reads as no record and is named, once for each,
+// on standard error; every plausible value stays exactly as stored, and the
+// file is left as it is.
+TEST_F(Records_, ValuesNoGameCanMakeReadAsNoRecordAndAreNamed) {
+  // Times: the longest the millisecond clock can count, one past it, the
+  // largest 32-bit count, 0 (a record nobody can beat, but one a quick
+  // enough player could have made), 999, 1. Moves: each board's pairs, one
+  // under them, 32,767, one past it, -32,768 (an older copy's counter
+  // wrapping), -1.
+  const std::array<uint32_t, 12> stored{4294967, 4294968, 4294967295u, 0,          999, 1, 4, 7,
+                                        32767,   32768,   0xFFFF8000u, 0xFFFFFFFFu};
+  std::ofstream out(File(), std::ios::binary);
+  for (uint32_t value : stored)
+    for (int b = 0; b < 4; ++b) out.put(static_cast<char>(value >> (8 * b)));
+  out.close();
+  const std::vector<uint8_t> bytes = RecordsFile();
+  LoadRecords();
+  EXPECT_EQ(std::vector(std::begin(BestSeconds), std::end(BestSeconds)),
+            (std::vector<uint32_t>{4294967, 999, 999, 0, 999, 1}));
+  EXPECT_EQ(std::vector(std::begin(BestMoves), std::end(BestMoves)),
+            (std::vector<int32_t>{4, 999, 32767, 999, 999, 999}));
+  std::vector<std::string> named;
+  for (const host::Notice& notice : host::Notices()) named.push_back(notice.Text);
+  EXPECT_EQ(named, (std::vector<std::string>{
+                       "the records file's best time for the 4 x 4 board, 4294968 s, is longer "
+                       "than any game can last: read as no record",
+                       "the records file's fewest moves for the 4 x 4 board, 7, cannot come from "
+                       "any game: read as no record",
+                       "the records file's best time for the 4 x 6 board, 4294967295 s, is longer "
+                       "than any game can last: read as no record",
+                       "the records file's fewest moves for the 6 x 6 board, 32768, cannot come "
+                       "from any game: read as no record",
+                       "the records file's fewest moves for the 6 x 8 board, -32768, cannot come "
+                       "from any game: read as no record",
+                       "the records file's fewest moves for the 8 x 8 board, -1, cannot come from "
+                       "any game: read as no record"}));
+  EXPECT_EQ(RecordsFile(), bytes);
 }
 
 TEST_F(Records_, SavedRecordsAreTheFortyEightBytesOfTheLayout) {
@@ -143,26 +193,26 @@ TEST_F(Records_, SavedRecordsAreTheFortyEightBytesOfTheLayout) {
 
 // The save goes through a new file under a temporary name. Whatever an
 // earlier run left under that name is neither written through nor in the
-// way; a disk that fills up leaves the old file, no new one, and the records
+// way; a save that cannot write at all leaves the old file and the records
 // in memory for the next save.
 TEST_F(Records_, ASaveLandsWholeOrNotAtAllWhateverLiesInItsWay) {
   const std::filesystem::path temp = Folder() / "quill.dat.tmp", victim = Folder() / "victim";
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  const rlimit full{20, saved.rlim_max};  // a disk that fills up after 20 bytes of the new file
+  const rlimit none{0, saved.rlim_max};  // no file may take a byte
   // What is in the way, and whether the save lands.
   const std::pair<std::function<void()>, bool> cases[] = {
       {[&] { std::filesystem::create_symlink(victim, temp); }, true},
       {[&] { std::ofstream(temp) << "left by a run that died"; }, true},
       {[&] { mkfifo(temp.c_str(), 0644); }, true},
-      {[&] { setrlimit(RLIMIT_FSIZE, &full); }, false}};
+      {[&] { setrlimit(RLIMIT_FSIZE, &none); }, false}};
   for (size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
     std::ofstream(victim) << "precious";
     WriteCounting(48);
     const std::vector<uint8_t> old = RecordsFile();
-    BestMoves[i] = static_cast<int32_t>(i);
+    BestMoves[i] = static_cast<int32_t>(i + 4);
     const std::vector<uint8_t> wanted = Encoded();
     cases[i].first();
     SaveRecords();
@@ -176,13 +226,54 @@ TEST_F(Records_, ASaveLandsWholeOrNotAtAllWhateverLiesInItsWay) {
   std::signal(SIGXFSZ, previous);
 }
 
+// A disk too full for the new file still has the old file's own blocks:
+// the records are rewritten there instead of being lost. The program's
+// folder is a 64 KB memory file system, filled up, in a mount namespace of
+// a child's own, so nothing is left mounted whatever happens.
+TEST_F(Records_, AFullDiskStillTakesANewRecordInTheRecordsFileItself) {
+  std::ranges::copy(std::array<uint32_t, 6>{10, 20, 30, 40, 50, 60}, BestSeconds);
+  std::ranges::copy(std::array<int32_t, 6>{5, 9, 13, 19, 25, 33}, BestMoves);
+  const pid_t child = fork();
+  if (child == 0) {
+    const std::string folder = Folder().string();
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
+        mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
+      _exit(77);
+    }
+    SaveRecords();  // the file as the last record left it
+    std::ofstream filler(Folder() / "filler", std::ios::binary);
+    const std::string block(4096, 'x');
+    for (int i = 0; i < 64 && filler.write(block.data(), block.size()).flush(); ++i) {
+    }
+    filler.close();
+    std::ofstream(Folder() / "probe") << "x";  // it cannot even take this
+    if (std::filesystem::file_size(Folder() / "probe") != 0) _exit(3);
+    BestMoves[0] = 4;
+    const std::vector<uint8_t> wanted = Encoded();
+    SaveRecords();
+    const bool landed = Bytes(File()) == wanted && host::Notices().empty();
+    _exit(landed ? 0 : 1);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "this machine lets no test mount a file system";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the record did not land; 3: the disk was not full";
+}
+
 // A shared or installed copy whose folder the player may not write. An
 // installed records file that may not be written either is read; records are
 // then saved in the player's data folder and read from there from then on. A
 // file the player may write, or, for root, another player's file, is
 // rewritten where it lies and stays its owner's, with its mode.
 TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayersDataFolder) {
-  WriteCounting(60);
+  // Times and moves a game can make, every byte of the first two values a
+  // different one.
+  std::ranges::copy(std::array<uint32_t, 6>{0x00030201, 0x00070605, 9, 10, 11, 12}, BestSeconds);
+  std::ranges::copy(std::array<int32_t, 6>{100, 200, 300, 400, 500, 600}, BestMoves);
+  const std::vector<uint8_t> installedBytes = Encoded();
+  std::ofstream(File(), std::ios::binary)
+      .write(reinterpret_cast<const char*>(installedBytes.data()), 48);
   const std::filesystem::path data = Folder() / "data";
   std::filesystem::create_directory(data);
   if (getuid() == 0) {
@@ -193,14 +284,14 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayers
   const int installed = AsOrdinaryUser([] {
     std::fill(std::begin(BestSeconds), std::end(BestSeconds), DefaultRecord);
     LoadRecords();
-    if (BestSeconds[0] != 0x04030201u) return 1;  // the installed file's first four bytes
+    if (BestSeconds[0] != 0x00030201u) return 1;  // the installed file's first value
     BestSeconds[0] = 5;
     SaveRecords();
     BestSeconds[0] = DefaultRecord;
     LoadRecords();  // as at the next start
     return BestSeconds[0] == 5 ? 0 : 2;
   });
-  EXPECT_EQ(RecordsFile()[0], 1);  // the installed file is as it came
+  EXPECT_EQ(RecordsFile(), installedBytes);  // the installed file is as it came
   std::filesystem::permissions(File(), std::filesystem::perms(0666));
   BestSeconds[2] = 7;
   const int writable = AsOrdinaryUser([] { return SaveRecords(), 0; });
@@ -210,7 +301,7 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayers
   const std::vector<uint8_t> bytes = Bytes(data / "quillmoth" / "quill.dat");
   ASSERT_EQ(bytes.size(), 48u);
   EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 8),
-            (std::vector<uint8_t>{5, 0, 0, 0, 5, 6, 7, 8}));
+            (std::vector<uint8_t>{5, 0, 0, 0, 5, 6, 7, 0}));
   EXPECT_EQ(RecordsFile(), Encoded());
   struct stat info {};
   stat(File().c_str(), &info);
@@ -225,6 +316,82 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayers
     stat(File().c_str(), &info);
     EXPECT_EQ(std::tuple(info.st_uid, info.st_mode & 0777), std::tuple(65534u, 0660u));
   }
+}
+
+// Wherever the records file beside the program cannot be kept (another
+// player's file in a folder anyone may write, the player's own file made
+// read-only, a folder in its place), the records go to the player's data
+// folder and that file is left exactly as it was. Where they cannot be
+// saved at all, the player is told, once a run, beyond standard error.
+TEST_F(Records_, RecordsThatCannotStayBesideTheProgramGoToThePlayersFolderOrThePlayerIsTold) {
+  if (getuid() != 0) GTEST_SKIP() << "needs root, to play another user (nobody) on their files";
+  const std::filesystem::path data = Folder() / "data";
+  std::filesystem::create_directory(data);
+  ASSERT_EQ(chown(data.c_str(), 65534, 65534), 0);
+  std::filesystem::permissions(Folder(), std::filesystem::perms(0777));
+  // What lies at the records file's place: its owner and mode.
+  const std::tuple<const char*, uid_t, unsigned> cases[] = {
+      {"another player's", 0, 0644}, {"made read-only", 65534, 0444}, {"a folder", 0, 0}};
+  for (const auto& [what, owner, mode] : cases) {
+    SCOPED_TRACE(what);
+    std::filesystem::remove_all(File());
+    std::filesystem::remove_all(data / "quillmoth");
+    if (mode == 0) {
+      std::filesystem::create_directory(File());
+    } else {
+      WriteCounting(48);
+      ASSERT_EQ(chown(File().c_str(), owner, owner), 0);
+      std::filesystem::permissions(File(), std::filesystem::perms(mode));
+    }
+    const std::vector<uint8_t> before = mode == 0 ? std::vector<uint8_t>{} : RecordsFile();
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    const int saved = AsOrdinaryUser([] {
+      LoadRecords();
+      BestMoves[0] = 4;
+      SaveRecords();
+      return std::ranges::none_of(host::Notices(), &host::Notice::Shown) ? 0 : 1;
+    });
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(saved, 0);
+    const std::vector<uint8_t> kept = Bytes(data / "quillmoth" / "quill.dat");
+    ASSERT_EQ(kept.size(), 48u);
+    EXPECT_EQ(kept[24], 4);
+    if (mode != 0) {
+      EXPECT_EQ(RecordsFile(), before);
+    }
+  }
+
+  // No folder to save in: the program's is closed to the player, and the
+  // player's data folder is a file (or there is no home at all).
+  std::filesystem::remove_all(File());
+  std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
+  std::filesystem::remove_all(data / "quillmoth");
+  std::ofstream(data / "quillmoth") << "not a folder";
+  for (bool home : {true, false}) {
+    SCOPED_TRACE(home);
+    home ? setenv("XDG_DATA_HOME", data.c_str(), 1) : unsetenv("XDG_DATA_HOME");
+    const std::optional<std::string> savedHome =
+        std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
+    if (!home) unsetenv("HOME");
+    const int told = AsOrdinaryUser([] {
+      LoadRecords();
+      BestMoves[0] = 4;
+      SaveRecords();
+      BestMoves[0] = 3;
+      SaveRecords();  // tried again, but not told twice
+      const auto& notices = host::Notices();
+      return notices.size() == 1 && notices[0].Shown &&
+                     notices[0].Text.starts_with("records cannot be saved in ") &&
+                     notices[0].Text.ends_with(": new records last until the game is closed") &&
+                     BestMoves[0] == 3
+                 ? 0
+                 : 1;
+    });
+    if (savedHome) setenv("HOME", savedHome->c_str(), 1);
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(told, 0);
+  }
+  std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
 }
 
 TEST_F(Records_, ANewFileThatReplacesTheOldOrOneRewrittenInPlaceIsWholeWheneverTheSaveDies) {
