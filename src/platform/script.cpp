@@ -23,9 +23,11 @@
 // goes into the queue; the game sees it when it next looks, as with real
 // input. The end of the script closes the window like quit.
 //
-// From a file the whole script is checked before anything opens. From
-// standard input lines are read only when due, so a program at the other end
-// of a pipe can wait for a shot's line before it decides what to send next.
+// From a file the whole script is checked before anything opens, then read
+// again line by line as the run goes, so that a script of any length costs
+// no more memory than its longest line. From standard input lines are read
+// only when due, so a program at the other end of a pipe can wait for a
+// shot's line before it decides what to send next.
 #include "platform/script.h"
 
 #include <algorithm>
@@ -36,6 +38,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "platform/backend.h"
@@ -54,9 +57,10 @@ using detail::ScriptVerb;
 
 struct ScriptState {
   bool HasScript = false;
-  bool FromInput = false;  // lines come from standard input as needed
-  std::vector<ScriptCommand> Commands;
-  size_t Next = 0;
+  // Where lines come from as they are due: standard input, or the script
+  // file or text, read again from its start once it has been checked.
+  std::istream* Source = nullptr;
+  std::unique_ptr<std::istream> Owned;
   int InputLine = 0;
   bool Begun = false;
   bool Finished = false;
@@ -86,6 +90,13 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && Blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && Blank(text.back())) text.remove_suffix(1);
   return text;
+}
+
+// A word quoted in a message, cut short: a line of garbage is not worth
+// echoing whole.
+std::string Quoted(std::string_view word) {
+  constexpr size_t Longest = 32;
+  return word.size() <= Longest ? std::string(word) : std::string(word.substr(0, Longest)) + "...";
 }
 
 std::vector<std::string_view> Words(std::string_view text) {
@@ -129,16 +140,18 @@ bool ApplyInputHeader(const ScriptHeader& header, std::string* error) {
   return true;
 }
 
-// Reads the next command from standard input; false at its end.
-bool ReadInputCommand(ScriptCommand* command) {
+// Reads the next command from the script's source; false at its end.
+bool NextCommand(ScriptCommand* command) {
   ScriptState& state = State();
   std::string text;
-  while (std::getline(std::cin, text)) {
-    ++state.InputLine;
+  while (state.Source != nullptr) {
     std::string error;
+    const int read = detail::ReadScriptLine(*state.Source, &text, &error);
+    if (read == 0) break;
+    ++state.InputLine;
     ScriptHeader header = state.Header;
     const bool valid =
-        detail::ParseScriptLine(text, state.InputLine, command, &error) &&
+        read > 0 && detail::ParseScriptLine(text, state.InputLine, command, &error) &&
         (state.SeenCommand || command->Verb != ScriptVerb::None ||
          (detail::ParseHeaderLine(text, &header, &error) && ApplyInputHeader(header, &error)));
     if (!valid) {
@@ -154,14 +167,6 @@ bool ReadInputCommand(ScriptCommand* command) {
     }
   }
   return false;
-}
-
-bool NextCommand(ScriptCommand* command) {
-  ScriptState& state = State();
-  if (state.FromInput) return ReadInputCommand(command);
-  if (state.Next >= state.Commands.size()) return false;
-  *command = state.Commands[state.Next++];
-  return true;
 }
 
 // Runs commands until a wait with frames to go, or the end.
@@ -293,7 +298,7 @@ bool ParseScriptLine(std::string_view text, int line, ScriptCommand* command, st
     command->Verb = ScriptVerb::Quit;
     return true;
   }
-  return fail("unknown command '" + std::string(verb) + "'");
+  return fail("unknown command '" + Quoted(verb) + "'");
 }
 
 bool ParseHeaderLine(std::string_view text, ScriptHeader* header, std::string* error) {
@@ -333,28 +338,50 @@ bool ParseHeaderLine(std::string_view text, ScriptHeader* header, std::string* e
   return true;
 }
 
-bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, std::string* error,
-                 ScriptHeader* header) {
-  commands->clear();
+int ReadScriptLine(std::istream& in, std::string* line, std::string* error) {
+  line->clear();
+  int c;
+  while ((c = in.get()) != std::char_traits<char>::eof() && c != '\n') {
+    if (line->size() == LongestScriptLine) {
+      // The rest of the line is skipped, not kept.
+      while ((c = in.get()) != std::char_traits<char>::eof() && c != '\n') {
+      }
+      *error = "the line is longer than " + std::to_string(LongestScriptLine) + " characters";
+      return -1;
+    }
+    line->push_back(static_cast<char>(c));
+  }
+  return c == std::char_traits<char>::eof() && line->empty() ? 0 : 1;
+}
+
+bool CheckScript(std::istream& in, ScriptHeader* header, std::string* error,
+                 std::vector<ScriptCommand>* commands) {
   ScriptHeader read;
+  bool seenCommand = false;
+  std::string text;
   int line = 0;
-  while (!text.empty()) {
-    size_t end = text.find('\n');
-    if (end == std::string_view::npos) end = text.size();
+  for (int got; (got = ReadScriptLine(in, &text, error)) != 0;) {
     ++line;
     ScriptCommand command;
-    std::string reason;
-    const std::string_view content = text.substr(0, end);
-    if (!ParseScriptLine(content, line, &command, &reason) ||
-        (commands->empty() && !ParseHeaderLine(content, &read, &reason))) {
+    std::string reason = *error;
+    if (got < 0 || !ParseScriptLine(text, line, &command, &reason) ||
+        (!seenCommand && !ParseHeaderLine(text, &read, &reason))) {
       *error = "script:" + std::to_string(line) + ": " + reason;
       return false;
     }
-    if (command.Verb != ScriptVerb::None) commands->push_back(std::move(command));
-    text.remove_prefix(std::min(end + 1, text.size()));
+    if (command.Verb == ScriptVerb::None) continue;
+    seenCommand = true;
+    if (commands != nullptr) commands->push_back(std::move(command));
   }
   if (header != nullptr) *header = read;
   return true;
+}
+
+bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, std::string* error,
+                 ScriptHeader* header) {
+  commands->clear();
+  std::istringstream in{std::string(text)};
+  return CheckScript(in, header, error, commands);
 }
 
 bool LoadScript(const Options& options, std::string* error) {
@@ -362,9 +389,8 @@ bool LoadScript(const Options& options, std::string* error) {
   state = ScriptState{};
   const char* stats = std::getenv("QUILLMOTH_FRAME_STATS");
   state.FrameStats = stats != nullptr && std::string_view(stats) == "1";
-  std::string text;
   if (options.ScriptPath == "-") {
-    state.FromInput = true;
+    state.Source = &std::cin;
     state.HasScript = true;
     return true;
   }
@@ -374,27 +400,28 @@ bool LoadScript(const Options& options, std::string* error) {
   if (!path.empty()) {
     // Looked at before opening: a folder opens as a stream too, and would
     // read as an empty script, and a pipe would block the start.
-    std::ifstream file;
-    if (IsPlainFile(path)) file.open(path, std::ios::binary);
-    if (!file.is_open()) {
+    auto file = std::make_unique<std::ifstream>();
+    if (IsPlainFile(path)) file->open(path, std::ios::binary);
+    if (!file->is_open()) {
       *error = (replay ? "cannot read the recording " : "cannot read the script ") + path;
       SetExitCode(2);
       return false;
     }
-    std::ostringstream contents;
-    contents << file.rdbuf();  // an empty file leaves this empty: a script that just quits
-    text = contents.str();
+    state.Owned = std::move(file);  // an empty file is a script that just quits
   } else if (!options.ScriptText.empty()) {
-    text = options.ScriptText;
+    state.Owned = std::make_unique<std::istringstream>(options.ScriptText);
   } else {
     return true;  // no script: the person at the window decides
   }
-  if (!ParseScript(text, &state.Commands, error, &state.Header)) {
+  if (!CheckScript(*state.Owned, &state.Header, error)) {
     // Named as a compiler names a line: "FILE:LINE: reason".
     if (replay) *error = path + error->substr(error->find(':'));
     SetExitCode(2);
     return false;
   }
+  state.Owned->clear();
+  state.Owned->seekg(0);
+  state.Source = state.Owned.get();
   state.HasScript = true;
   return true;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,18 @@ struct ScriptHeader {
   // The records file's twelve 32-bit values, in its order.
   std::optional<std::array<uint32_t, 12>> Records;
 };
+
+// No command needs a longer line (a shot's path is at most 4,095
+// characters); a longer one is refused without being kept.
+constexpr size_t LongestScriptLine = 8192;
+
+// Reads one line (without its end) into *line: 1, or 0 at the end of the
+// input, or -1, with the reason, for a line over LongestScriptLine.
+int ReadScriptLine(std::istream& in, std::string* line, std::string* error);
+// Checks every line of a script as it streams past, keeping only its header
+// (and, when asked, its commands). The error names the line.
+bool CheckScript(std::istream& in, ScriptHeader* header, std::string* error,
+                 std::vector<ScriptCommand>* commands = nullptr);
 
 // One line. False, with the reason in *error, when it is malformed.
 bool ParseScriptLine(std::string_view text, int line, ScriptCommand* command, std::string* error);

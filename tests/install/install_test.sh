@@ -60,12 +60,15 @@ case "$mode" in
 prefix)
   program_dir=$6 app_id=$7 version=$8
   prefix="$work/prefix"
-  "$tool" --install "$build" --prefix "$prefix" --component game >"$work/install.log" ||
+  "$tool" --install "$build" --strip --prefix "$prefix" --component game >"$work/install.log" ||
     { cat "$work/install.log"; fail "cmake --install failed"; }
   installed="$prefix/$program_dir"
 
-  # The program folder, and the link to it.
+  # The program folder, and the link to it; --strip leaves no symbols.
   [ -x "$installed/quillmoth" ] || fail "no program in $installed"
+  if readelf -S "$installed/quillmoth" | grep -Eq '\.(symtab|debug_info)'; then
+    fail "the installed program was not stripped"
+  fi
   diff -r "$built/Graph" "$installed/Graph" || fail "Graph differs"
   diff -r "$built/Sound" "$installed/Sound" || fail "Sound differs"
   cmp "$built/quillmoth.png" "$installed/quillmoth.png" || fail "window icon differs"

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -74,10 +75,14 @@ class ChildProcess {
     const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
     int status = 0;
     pid_t ended = 0;
-    while (Pid > 0 && (ended = waitpid(Pid, &status, WNOHANG)) == 0 && Clock::now() < end) {
+    rusage usage{};
+    while (Pid > 0 && (ended = wait4(Pid, &status, WNOHANG, &usage)) == 0 && Clock::now() < end) {
       usleep(2'000);
     }
-    if (ended == Pid) Pid = -1;  // gone: nothing to kill
+    if (ended == Pid) {
+      Pid = -1;  // gone: nothing to kill
+      PeakKilobytes = usage.ru_maxrss;
+    }
     Kill();
     Out = Read(Output);
     Err = Read(Errors);
@@ -108,6 +113,7 @@ class ChildProcess {
   }
 
   std::string Out, Err;
+  long PeakKilobytes = 0;  // the most memory the process held, once it has ended
 
  private:
   using Clock = std::chrono::steady_clock;

@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,24 +81,39 @@ TEST_F(HostMainTest, AProgramWhosePathTheSystemCannotTellStopsAndSaysWhy) {
   std::system(("rm -rf '" + (Folder() / part).string() + "'").c_str());
 }
 
-// A copy without its pictures and sounds still runs, but says what is
-// missing, one line a folder, before the black window would leave the
-// player guessing.
-TEST_F(HostMainTest, MissingPicturesAndSoundsAreNamedByFolder) {
+// A copy with pictures or sounds missing or damaged still runs, but says
+// which, one line a folder: the first three files by name with what is
+// wrong, then a count. Without it a cut backdrop draws flat colour and a
+// garbage page a black screen, and nobody knows why.
+TEST_F(HostMainTest, MissingAndDamagedPicturesAndSoundsAreNamed) {
   const fs::path copy = Folder() / "copy";
-  fs::create_directories(copy / "Sound");
+  fs::create_directories(copy);
   fs::copy_file(QUILLMOTH_BINARY, copy / "quillmoth");
-  fs::copy(fs::path(QUILLMOTH_BINARY_DIR) / "Sound", copy / "Sound");
-  fs::remove(copy / "Sound" / "fade.wav");
+  for (const char* sub : {"Graph", "Sound"}) {
+    fs::copy(fs::path(QUILLMOTH_BINARY_DIR) / sub, copy / sub, fs::copy_options::recursive);
+  }
+  fs::remove(copy / "Graph" / "b7.tga");
+  fs::resize_file(copy / "Graph" / "backdrop.tga", 1000);
+  std::ofstream(copy / "Graph" / "about.tga") << std::string(80'000, 'g');  // long enough
+  std::ofstream(copy / "Sound" / "new.wav") << "not a sound at all, though long enough to be one";
   std::ofstream(copy / "Sound" / "click.wav");  // empty: as good as missing
+  fs::remove(copy / "Sound" / "fade.wav");
+  const uintmax_t startup = fs::file_size(copy / "Sound" / "startup.wav");
+  fs::resize_file(copy / "Sound" / "startup.wav", startup / 2);
   std::ofstream(Folder() / "script.txt") << "wait 1\n";
   ChildProcess child({"--headless", "--script", (Folder() / "script.txt").string()},
                      {"QUILLMOTH_RUNTIME_DIR=" + Folder().string()}, copy / "quillmoth");
   EXPECT_EQ(child.Wait(10000), 0);
-  EXPECT_EQ(child.Err, "quillmoth: 48 of 48 pictures missing or unreadable in " + copy.string() +
-                           "/Graph: those parts of the screen stay black\n"
-                           "quillmoth: 2 of 5 sounds missing or unreadable in " +
-                           copy.string() + "/Sound: those effects stay silent\n");
+  // A 240 x 240 picture needs its 18-byte header, a map of 256 colours of
+  // 3 bytes and a byte a pixel.
+  EXPECT_EQ(child.Err, "quillmoth: 3 of 48 pictures in " + copy.string() +
+                           "/Graph cannot be shown (b7.tga missing, backdrop.tga cut short (1000 "
+                           "of 58386 bytes), about.tga not a 240 x 320 picture): those parts of "
+                           "the screen stay black or wrong\n"
+                           "quillmoth: 4 of 5 sounds in " +
+                           copy.string() +
+                           "/Sound cannot be played (new.wav not a sound, click.wav empty, "
+                           "fade.wav missing and 1 more): those effects stay silent\n");
 }
 
 // A second window brings the first one forward and ends without playing;
@@ -188,6 +205,38 @@ TEST_F(HostMainTest, CopiesStartedInTwoFoldersMeetWhateverRelativeFolderIsNamed)
   ChildProcess second(in("b"), environment, "/bin/sh");
   EXPECT_EQ(second.Wait(5000), 1) << "it found the first copy: " << second.Err;
   EXPECT_TRUE(fs::exists(Folder() / "xdg" / "Quillmoth.sock"));
+}
+
+// A script is read as it runs, so its length costs no memory; a line too
+// long for any command is refused without being kept or echoed whole.
+TEST_F(HostMainTest, LongScriptsCostNoMemoryAndAnOverlongLineIsRefusedInAFewWords) {
+  const auto run = [&](const std::string& name, const std::function<void(std::ofstream&)>& write) {
+    const fs::path path = Folder() / name;
+    std::ofstream out(path);
+    write(out);
+    out.close();
+    auto child = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"--headless", "--script", path.string()},
+        std::vector<std::string>{"QUILLMOTH_RUNTIME_DIR=" + Folder().string()});
+    child->Wait(120000);
+    return child;
+  };
+  const auto small = run("small.txt", [](std::ofstream& out) { out << "wait 1\n"; });
+  // Two million commands, 14 MB: held whole with each command parsed, this
+  // took over 100 MB.
+  const auto large = run("large.txt", [](std::ofstream& out) {
+    for (int i = 0; i < 2'000'000; ++i) out << "wait 0\n";
+    out << "wait 1\n";
+  });
+  EXPECT_EQ(large->Out, "");
+  EXPECT_LT(large->PeakKilobytes, small->PeakKilobytes + 40'000) << small->PeakKilobytes;
+  const auto garbage = run("garbage.txt", [](std::ofstream& out) {
+    out << "wait 1\n" << std::string(20'000'000, 'z') << "\n";
+  });
+  EXPECT_EQ(garbage->Err, "script:2: the line is longer than 8192 characters\n");
+  EXPECT_LT(garbage->PeakKilobytes, small->PeakKilobytes + 40'000);
+  const auto word = run("word.txt", [](std::ofstream& out) { out << std::string(100, 'q'); });
+  EXPECT_EQ(word->Err, "script:1: unknown command '" + std::string(32, 'q') + "...'\n");
 }
 
 // Each frame's lines reach the file when the frame ends: a game killed
