@@ -239,6 +239,37 @@ TEST_F(HostMainTest, LongScriptsCostNoMemoryAndAnOverlongLineIsRefusedInAFewWord
   EXPECT_EQ(word->Err, "script:1: unknown command '" + std::string(32, 'q') + "...'\n");
 }
 
+// A window's tick counter counts from the machine's start, as the
+// handheld's did, so launches seed their deals with different values (it
+// used to start near 0 at every launch, and one launch in four dealt the
+// same first board as another).
+TEST_F(HostMainTest, AWindowsClockCountsFromTheMachinesStartSoLaunchesDealApart) {
+  const auto uptime = [] {
+    double seconds = 0;
+    std::ifstream("/proc/uptime") >> seconds;
+    return static_cast<uint32_t>(static_cast<uint64_t>(seconds * 1000));
+  };
+  std::vector<uint32_t> seeds;
+  for (int launch = 0; launch < 2; ++launch) {
+    const std::string recording = (Folder() / ("launch" + std::to_string(launch))).string();
+    const uint32_t before = uptime();
+    ChildProcess game({"--script", "-", "--record", recording},
+                      {"QUILLMOTH_RUNTIME_DIR=" + Folder().string(), "SDL_VIDEODRIVER=dummy",
+                       "SDL_AUDIODRIVER=dummy"});
+    game.Send("wait 2\n");
+    EXPECT_EQ(game.Wait(20000), 0) << game.Err;
+    const uint32_t after = uptime();
+    std::ifstream file(recording);
+    std::string first;
+    file >> first >> first >> first;  // "# tick-start N"
+    const auto seed = static_cast<uint32_t>(std::stoul(first));
+    // /proc/uptime counts in hundredths; both wrap with the 32-bit counter.
+    EXPECT_LE(seed - (before - 20), after - before + 40) << before << " " << seed << " " << after;
+    seeds.push_back(seed);
+  }
+  EXPECT_NE(seeds[0], seeds[1]);
+}
+
 // Each frame's lines reach the file when the frame ends: a game killed
 // after its fifteenth frame (the shot is printed then) keeps all of them.
 TEST_F(HostMainTest, AKilledGameKeepsItsRecordingUpToItsLastFrame) {
