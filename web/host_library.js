@@ -14,6 +14,11 @@ mergeInto(LibraryManager.library, {
     return performance.now();
   },
 
+  // A fault the player must hear of: a line in the page's caption.
+  quillmoth_page_say: function (text) {
+    if (Module.say) Module.say(UTF8ToString(text));
+  },
+
   // Touch, mouse and pen all arrive as pointer events. Like the desktop
   // window, only the primary mouse button is a stylus, a mouse moving with
   // no button held is none, and a point off the picture touches nothing.
@@ -148,5 +153,83 @@ mergeInto(LibraryManager.library, {
 
   quillmoth_page_frame_ended: function (frames) {
     Module.framesRun = frames;
+  },
+
+  // The game forces every save to disk (fsync), and a failed flush is how it
+  // learns that a save did not happen: it then keeps the records in memory,
+  // tells the player, and tries again at the next record. In the page the
+  // disk is IndexedDB, so this flush copies the player's folder there and the
+  // game waits (ASYNCIFY) for IndexedDB's answer. Emscripten's own fsync
+  // cannot be used: it answers success when the copy fails, and waits
+  // forever when IndexedDB aborts the write at commit, which is how a full
+  // storage quota shows.
+  fd_sync__sig: 'ii',
+  fd_sync__deps: ['$FS', '$IDBFS', '$QuillmothKeepFolder'],
+  fd_sync: function (fd) {
+    var stream = FS.getStream(fd);
+    if (!stream) return {{{ cDefine('EBADF') }}};
+    var mount = stream.node.mount;
+    // Anywhere else the files live in memory only: there is nothing to keep.
+    if (mount.type !== IDBFS) return 0;
+    return Asyncify.handleSleep(function (wakeUp) {
+      QuillmothKeepFolder(mount, function (kept) {
+        wakeUp(kept ? 0 : {{{ cDefine('EIO') }}});
+      });
+    });
+  },
+
+  // Makes the IndexedDB copy of an IDBFS folder equal to the folder, in one
+  // transaction: either all of it is written or none of it, so a refused
+  // write leaves the copy the last save made. `done(true)` once IndexedDB has
+  // committed it, `done(false)` if anything refused it (no IndexedDB, a
+  // thrown put, an aborted transaction) or it has not answered in ten
+  // seconds: a game frozen in a save is worse than a record said to be lost.
+  // The entries are the ones IDBFS writes, so the next visit's
+  // FS.syncfs(true) in web/storage.js reads them back.
+  $QuillmothKeepFolder__deps: ['$IDBFS'],
+  $QuillmothKeepFolder: function (mount, done) {
+    var folder = mount.mountpoint;
+    var answered = false;
+    var timer = setTimeout(function () { answer(false); }, 10000);
+    function answer(kept) {
+      if (answered) return;
+      answered = true;
+      clearTimeout(timer);
+      done(kept);
+    }
+    IDBFS.getDB(folder, function (error, db) {
+      // IDBFS reports some failures to open with no error and no database.
+      if (error || !db) return answer(false);
+      var entries = {};
+      var local = null;
+      IDBFS.getLocalSet(mount, function (failed, set) { local = failed ? null : set; });
+      if (!local) return answer(false);
+      var unreadable = Object.keys(local.entries).some(function (path) {
+        var read = null;
+        IDBFS.loadLocalEntry(path, function (failed, entry) { read = failed ? null : entry; });
+        entries[path] = read;
+        return !read;
+      });
+      if (unreadable) return answer(false);
+      var transaction = null;
+      try {
+        transaction = db.transaction([IDBFS.DB_STORE_NAME], 'readwrite');
+        transaction.oncomplete = function () { answer(true); };
+        transaction.onabort = function () { answer(false); };
+        var store = transaction.objectStore(IDBFS.DB_STORE_NAME);
+        // What is no longer in the folder goes from the copy too.
+        store.clear();
+        Object.keys(entries).forEach(function (path) { store.put(entries[path], path); });
+      } catch (e) {
+        // A connection the browser has closed (its storage cleared) is
+        // opened afresh at the next save.
+        if (e && e.name === 'InvalidStateError') delete IDBFS.dbs[folder];
+        try {
+          if (transaction) transaction.abort();
+        } catch (ignored) {
+        }
+        answer(false);
+      }
+    });
   },
 });

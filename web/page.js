@@ -16,15 +16,31 @@
   var note = document.getElementById('note');
   var again = document.getElementById('again');
 
-  // The largest whole factor that fits the window, as the desktop window
-  // scales; a phone narrower than 480 CSS pixels gets its full width.
+  // The picture's size. The caption goes beside the picture when the window
+  // has room for the picture at its full height and for the caption's column
+  // on either side (a laptop, a phone held sideways); else under it. In the
+  // room left, the picture takes the largest whole factor, as the desktop
+  // window scales, unless that leaves more than a quarter of the height
+  // unused, or not even 1x fits, or the window is a phone narrower than 480
+  // CSS pixels: then it takes all the room it can, at a fractional scale.
+  // The pixels stay crisp squares either way (index.html's style).
+  var CLEARANCE = 48, COLUMN = 120;  // the caption beside the picture, as in index.html
   function fit() {
     var width = document.documentElement.clientWidth;
-    var height = window.innerHeight - caption.offsetHeight - 8;
-    var scale = Math.min(width / 240, height / 320);
-    if (width >= 480) scale = Math.max(1, Math.floor(scale));
+    var height = window.innerHeight;
+    var side = CLEARANCE + COLUMN;
+    var beside = width - 2 * side >= height * 240 / 320;
+    document.body.classList.toggle('beside', beside);
+    caption.style.marginBottom = '';
+    var roomWidth = beside ? width - 2 * side : width;
+    var roomHeight = beside ? height : height - caption.offsetHeight;
+    var largest = Math.max(0, Math.min(roomWidth / 240, roomHeight / 320));
+    var scale = Math.floor(largest);
+    if (width < 480 || scale < 1 || roomHeight - 320 * scale > roomHeight / 4) scale = largest;
     canvas.style.width = 240 * scale + 'px';
     canvas.style.height = 320 * scale + 'px';
+    // Beside the picture, the caption ends level with the picture's foot.
+    if (beside) caption.style.marginBottom = (height - 320 * scale) / 2 + 'px';
   }
   window.addEventListener('resize', fit);
   fit();

@@ -2,11 +2,14 @@
 // the game saves its records, is backed by IndexedDB, so a record outlives
 // the tab. The game starts only once what an earlier visit saved is back in
 // the folder. Every save reaches IndexedDB at once: the game forces its new
-// records file and then the folder to disk, and emscripten answers each of
+// records file and then the folder to disk, and the page answers each of
 // those flushes by copying the folder to IndexedDB, the game waiting until
-// it is done. A browser that refuses storage (private browsing) keeps the
-// records for this visit only (the flushes fail, and the game keeps them in
-// memory), and the caption says so once.
+// IndexedDB has committed it (fd_sync in web/host_library.js). When
+// IndexedDB refuses the write (storage full, or taken away mid-game), the
+// flush fails as a full disk's would: the game keeps its records in memory,
+// says in the caption that they cannot be saved, and tries again at the
+// next record. A browser that refuses storage from the start (private
+// browsing) is named in the caption at once; its flushes fail the same way.
 Module.preRun = [].concat(Module.preRun || [], function () {
   var folder = '/saved';  // PageDataHome in src/platform/web_backend.h
   function refused() {

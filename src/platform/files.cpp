@@ -116,12 +116,17 @@ bool ReplaceFile(const char* from, const char* to) {
   std::string folder(to);
   const size_t slash = folder.rfind('/');
   folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+  // A folder flush that fails is a save that may not last (the page's
+  // storage refusing a write ends up here): the caller then writes the
+  // records in place, whose own flush says whether they are kept. Some file
+  // systems cannot flush a folder at all (EINVAL); theirs is no failure.
   const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  bool flushed = true;
   if (descriptor >= 0) {
-    fsync(descriptor);
+    flushed = fsync(descriptor) == 0 || errno == EINVAL;
     close(descriptor);
   }
-  return true;
+  return flushed;
 }
 
 bool RemoveFile(const char* path) { return path != nullptr && unlink(path) == 0; }

@@ -8,9 +8,11 @@
 // and runs its timers until the sleep is over; the game sees input only
 // between frames, as on the desktop.
 //
-// Records need nothing here: the game forces every save to disk, and
-// emscripten answers that by copying the IndexedDB-backed folder to
-// IndexedDB before the game goes on (see web/storage.js).
+// Records need nothing here: the game forces every save to disk, and the
+// page answers that flush by copying the IndexedDB-backed folder to
+// IndexedDB before the game goes on; a write IndexedDB refuses is a failed
+// flush, so the game's save fails as on a full disk (fd_sync in
+// web/host_library.js, and web/storage.js).
 #include <emscripten.h>
 
 #include <algorithm>

@@ -12,17 +12,20 @@ records the page loaded, and carries how long every page frame lasted, so the
 headless replay reads the page's very clock: even the seconds shown agree, and
 the records it saves are the page's, byte for byte.
 
-Covered: a whole 2 x 4 game with the mouse to a new record, the record on the
-board selection screen after a reload (records in IndexedDB), every display
-layout, a short game with touch on an emulated phone, the page's scaling and
-crisp pixels, sound after the first tap, a hidden page's activate messages, a
-browser that refuses storage, quitting and playing again, and the page being
-installable and opening offline.
+Covered: a whole 2 x 4 game with the mouse to a new record, whose first save
+IndexedDB refuses mid-game (the player is told, the next save gets through),
+the record on the board selection screen after a reload (records in
+IndexedDB), every display layout, a short game with touch on an emulated
+phone, the page's scaling and crisp pixels in portrait, laptop and sideways
+phone windows, links kept clear of the picture, sound after the first tap, a
+hidden page's activate messages, a browser that refuses storage, quitting and
+playing again, and the page being installable and opening offline.
 """
 import base64
 import functools
 import http.server
 import io
+import math
 import os
 import shutil
 import struct
@@ -207,6 +210,30 @@ def compare(driver, display, records=None, what=""):
 
 DOWNS = "(Module.recording().script.match(/^down /mg) || []).length"
 
+# IndexedDB refusing the page's writes as a full storage quota does: the
+# first write throws QuotaExceededError, later ones are aborted when their
+# transaction commits. Writes work again once the page has told the player
+# something (Module.say, the line under the picture).
+REFUSE_WRITES = """
+  var put = IDBObjectStore.prototype.put, say = Module.say;
+  window.refusedWrites = 0;
+  IDBObjectStore.prototype.put = function () {
+    window.refusedWrites++;
+    if (window.refusedWrites == 1) {
+      throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+    }
+    var request = put.apply(this, arguments), transaction = this.transaction;
+    request.addEventListener('success', function () {
+      try { transaction.abort(); } catch (e) {}
+    });
+    return request;
+  };
+  Module.say = function (text) {
+    IDBObjectStore.prototype.put = put;
+    say(text);
+  };
+"""
+
 
 def tap(driver, canvas, point, pointer="mouse"):
     """A real tap of a mouse, "touch" or "pen" pointer on game pixel `point`
@@ -228,8 +255,16 @@ def tap(driver, canvas, point, pointer="mouse"):
     check(landed == "down %d %d" % point, "a tap on %s landed at %s" % (point, landed))
 
 
+def differs(first, second):
+    """A mask, 255 wherever the two RGB pictures differ at all."""
+    red, green, blue = ImageChops.difference(first, second).split()
+    return ImageChops.lighter(ImageChops.lighter(red, green), blue).point(
+        lambda v: 255 if v else 0)
+
+
 def check_shown_as_drawn(driver, canvas):
-    """What the screen shows is the canvas, each game pixel a solid block."""
+    """What the screen shows is the canvas, each game pixel a solid block of
+    its own colour: never smoothed, at a whole scale or a fractional one."""
     for _ in range(5):
         before = capture(driver)[0]
         shown = Image.open(io.BytesIO(canvas.screenshot_as_png)).convert("RGB")
@@ -240,26 +275,94 @@ def check_shown_as_drawn(driver, canvas):
                          for y in range(320) for x in range(240)])
         if not (ImageChops.difference(sampled, before).getbbox()
                 and ImageChops.difference(sampled, after).getbbox()):
+            blocks = sampled.resize(shown.size, Image.NEAREST)
             if scale == int(scale):
-                blocks = sampled.resize(shown.size, Image.NEAREST)
                 check(ImageChops.difference(blocks, shown).getbbox() is None,
                       "the picture is smoothed")
+            else:
+                # Blocks of uneven sizes: where one ends, the browser and
+                # this resize may disagree by a screen pixel. Each screen
+                # pixel must still have the very colour of the game pixel
+                # there or of one beside it; smoothing mixes new colours.
+                unexplained = None
+                for dx in (-1, 0, 1):
+                    for dy in (-1, 0, 1):
+                        mask = differs(ImageChops.offset(blocks, dx, dy), shown)
+                        unexplained = mask if unexplained is None \
+                            else ImageChops.darker(unexplained, mask)
+                check(unexplained.getbbox() is None,
+                      "the picture is smoothed at scale %.3f" % scale)
             return
     raise AssertionError("the screen does not show the canvas")
 
 
-def check_layout(driver, canvas, phone):
-    width, height, view_width, view_height, scrolled = driver.execute_script(
-        "var c = Module.canvas.getBoundingClientRect(), s = document.scrollingElement;"
-        "return [c.width, c.height, innerWidth, innerHeight, s.scrollHeight > innerHeight];")
-    check(not scrolled, "the page scrolls")
-    check(abs(width * 320 - height * 240) < 1, "the picture is not 240 x 320 in shape")
-    if phone:
-        check(width == view_width, "on a phone the picture is not as wide as the screen")
+# The page's layout, by its rules: the caption goes beside the picture, in a
+# 120 px column 48 px from it (and as much room kept on the other side, so
+# the picture stays centred), when the window is wide enough for that and
+# for the picture at the window's full height; else under the picture. In
+# the room left, the picture takes the largest whole factor, unless that
+# leaves more than a quarter of the room's height unused, or no whole factor
+# fits, or the window is narrower than 480 CSS pixels (a phone): then it
+# takes all the room it can. Links stay at least 48 CSS pixels from the
+# picture and open in a tab of their own.
+CLEARANCE, COLUMN = 48, 120
+
+
+def settle(driver):
+    """Returns once the page has laid itself out for the window as it is."""
+    driver.execute_async_script("var done = arguments[arguments.length - 1];"
+                                "requestAnimationFrame(function () {"
+                                "  requestAnimationFrame(function () { done(); }); });")
+
+
+def check_layout(driver, what):
+    """Checks the page against the rules above; returns the picture's scale
+    and whether it is a whole factor."""
+    settle(driver)
+    page = driver.execute_script(
+        "function box(e) { var b = e.getBoundingClientRect();"
+        "  return [b.left, b.top, b.right, b.bottom]; }"
+        "var s = document.scrollingElement;"
+        "return {canvas: box(Module.canvas), caption: box(document.getElementById('caption')),"
+        "  links: Array.from(document.links).map(function (a) {"
+        "    return [box(a), a.target, a.rel, a.href]; }),"
+        "  width: document.documentElement.clientWidth, height: innerHeight,"
+        "  scrolled: s.scrollHeight > innerHeight || s.scrollWidth > innerWidth};")
+    width, height = page["width"], page["height"]
+    left, top, right, bottom = page["canvas"]
+    caption = page["caption"]
+    what = "%s (%d x %d)" % (what, width, height)
+    near = 0.05  # layout positions are kept in 64ths of a pixel
+    check(not page["scrolled"], "%s: the page scrolls" % what)
+    beside = width - 2 * (CLEARANCE + COLUMN) >= height * 240 / 320
+    if beside:
+        check(abs(caption[0] - (right + CLEARANCE)) < near and caption[3] <= height + near,
+              "%s: the caption is not %d px beside the picture: %s, picture %s"
+              % (what, CLEARANCE, caption, page["canvas"]))
+        room_width, room_height = width - 2 * (CLEARANCE + COLUMN), height
     else:
-        check(width % 240 == 0 and width / 240 >= 1, "the scale is not a whole factor")
-        check(width + 240 > view_width or height + 320 > view_height,
-              "a larger whole factor would fit")
+        check(caption[1] >= bottom - near and caption[3] <= height + near,
+              "%s: the caption is not under the picture: %s, picture %s"
+              % (what, caption, page["canvas"]))
+        room_width, room_height = width, height - (caption[3] - bottom)
+    largest = min(room_width / 240, room_height / 320)
+    whole = math.floor(largest)
+    fills = width < 480 or whole < 1 or room_height - 320 * whole > room_height / 4
+    scale = largest if fills else whole
+    check(abs((right - left) - 240 * scale) < near and abs((bottom - top) - 320 * scale) < near,
+          "%s: the picture is %.2f x %.2f, not %.2f x %.2f (scale %.4f)"
+          % (what, right - left, bottom - top, 240 * scale, 320 * scale, scale))
+    check(left >= -near and top >= -near and right <= width + near and bottom <= height + near,
+          "%s: the picture is not all in the window: %s" % (what, page["canvas"]))
+    check(abs((left + right) / 2 - width / 2) < 1, "%s: the picture is not centred" % what)
+    check(page["links"], "%s: the page has no links" % what)
+    for (a_left, a_top, a_right, a_bottom), target, rel, href in page["links"]:
+        apart = max(a_left - right, left - a_right, a_top - bottom, top - a_bottom)
+        check(apart >= CLEARANCE - near, "%s: the link to %s is %.1f px from the picture"
+              % (what, href, apart))
+        check(target == "_blank" and "noopener" in rel.split(),
+              "%s: the link to %s does not open a tab of its own" % (what, href))
+    return scale, not fills
 
 
 # --- playing ----------------------------------------------------------------
@@ -310,12 +413,24 @@ def main():
         # A whole game with the mouse, to a new record.
         canvas = open_page(desktop, "tick-start=%d&record" % TICK_START)
         first_frame = desktop.execute_script("return Module.firstFrameMs")
-        check_layout(desktop, canvas, phone=False)
+        check_layout(desktop, "a tall window")
         compare(desktop, "rgb565", what="title")
+        # Mid-game, IndexedDB starts refusing writes until the player has
+        # been told (see REFUSE_WRITES); the game's first save of the record
+        # then fails, and its second, for the other half of a double record,
+        # must get through.
+        desktop.execute_script(REFUSE_WRITES)
         moves = play_2x4(desktop, canvas)
         check(desktop.execute_script("return Module.effectsPlayed || 0") > 0,
               "no effect was played after the first tap")
         wait_frames(desktop, 20)
+        refused, note = desktop.execute_script(
+            "return [window.refusedWrites, document.getElementById('note').textContent]")
+        check(refused > 0, "the game's save wrote nothing to IndexedDB")
+        check("records cannot be saved" in note,
+              "IndexedDB refused the save, and the page says %r" % note)
+        # The records the game keeps, in memory and in its folder, are the
+        # desktop's; the reload below finds them in IndexedDB.
         records = compare(desktop, "rgb565", what="cleared board with the record banner")
         check(records is not None and len(records) == 48, "the desktop saved no records")
         seconds, best_moves = struct.unpack_from("<I", records, 0)[0], \
@@ -357,6 +472,17 @@ def main():
         note = desktop.find_element(By.ID, "note").text
         check("records last until it is closed" in note, "no word of refused storage: %r" % note)
 
+        # A laptop: a 1366 x 768 window, with the browser's bars, leaves too
+        # little height for 2x, and 1x would leave the page mostly black.
+        desktop.set_window_size(1366, 768)
+        scale, whole = check_layout(desktop, "a laptop window")
+        check(scale > 1, "a laptop window shows the game at %.2fx" % scale)
+        # A window where a whole factor fills the height: exact blocks.
+        desktop.set_window_size(1000, 800)
+        scale, whole = check_layout(desktop, "a window fitting 2x")
+        check(whole, "a window fitting 2x shows the game at %.3fx" % scale)
+        check_shown_as_drawn(desktop, canvas)
+
         # Installable, and offline the service worker has kept the page.
         wait_for(desktop, "navigator.serviceWorker.controller", "the service worker")
         errors = desktop.execute_cdp_cmd("Page.getInstallabilityErrors", {})
@@ -376,7 +502,7 @@ def main():
         canvas = open_page(phone, "display=rgb565-sideways&tick-start=%d&record"
                            % (TICK_START + 1))
         check(phone.execute_script("return navigator.maxTouchPoints") > 0, "no touch screen")
-        check_layout(phone, canvas, phone=True)
+        check_layout(phone, "a phone")
         play_2x4(phone, canvas, "touch", pairs=1)
         compare(phone, "rgb565-sideways", what="touch game")
         # Quit, then "tap to play again" starts a new game.
@@ -389,6 +515,14 @@ def main():
         actions.perform()
         wait_for(phone, "window.Module && Module.framesRun > 2 && Module.recording().script"
                  ".indexOf('down') < 0", "a new game after quitting")
+        # Phones held sideways: the page's height, with the browser's bars
+        # taken off, fits no whole factor on a small one, and leaves 1x too
+        # small on a large one.
+        for width, height in ((740, 300), (932, 430)):
+            phone.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": width, "height": height, "deviceScaleFactor": 1, "mobile": True,
+                "screenOrientation": {"type": "landscapePrimary", "angle": 90}})
+            check_layout(phone, "a phone held sideways")
     finally:
         phone.quit()
     shutil.rmtree(WORK)
