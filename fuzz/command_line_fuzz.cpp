@@ -12,7 +12,7 @@
 //   --record FILE      FILE not empty
 //   --replay FILE      FILE not empty; never with --script or --record
 //   --mute             a flag
-//   --shot-scale N     N 1..8 (1 when not given)
+//   --shot-scale N     N 1..8 (0 when not given: the window's factor)
 //   -h, --help, -v, --version  stop reading and show that
 // Anything else, a value given to an option that takes none, or a value
 // missing at the end is an error, which also stops the reading.
@@ -75,7 +75,7 @@ struct Outcome {
   std::string Record;
   std::string Replay;
   bool Mute = false;
-  int ShotScale = 1;
+  int ShotScale = 0;
 };
 
 Outcome Stop(CommandLineAction action) {

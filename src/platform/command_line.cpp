@@ -33,9 +33,14 @@ std::string UsageText() {
          "  --replay FILE     watch a recording at the pace it was played (with --headless:\n"
          "                    at once); never reads or writes your records\n"
          "  --mute            start with the sound output off\n"
-         "  --shot-scale N    F12's screenshots at N times 240 x 320, 1 to 8 (default 1)\n"
+         "  --shot-scale N    F12's screenshots at N times 240 x 320, 1 to 8\n"
+         "                    (default: the factor the window shows the picture at)\n"
          "  -h, --help        show this and exit\n"
-         "  -v, --version     show the version and exit\n";
+         "  -v, --version     show the version and exit\n"
+         "keys in the window (the game itself uses none):\n"
+         "  F11, Alt+Enter    full screen on or off\n"
+         "  Escape            leave full screen\n"
+         "  F12               save a screenshot in your pictures folder\n";
 }
 
 std::string VersionText() { return std::string("quillmoth ") + QUILLMOTH_VERSION; }

@@ -54,7 +54,9 @@ struct Options {
   // --replay: a recording played back with its own clock and records, in a
   // window at the recorded pace, or headless as fast as it goes.
   std::string ReplayPath;
-  int ShotScale = 1;  // --shot-scale: F12's pictures are this many times 240 x 320
+  // --shot-scale, 1 to 8: F12's pictures are this many times 240 x 320. 0,
+  // when not given: the whole factor the window shows the picture at then.
+  int ShotScale = 0;
 };
 
 // Parses a --display value; false when it names no mode.
@@ -66,8 +68,10 @@ bool ParseDisplayMode(const std::string& text, DisplayMode* mode);
 // run, an unreadable or malformed script, no video device).
 bool Start(const Options& options, std::string* error);
 // One line on standard error for each data folder ("Graph", "Sound" beside
-// the program) with files missing, unreadable or empty, naming the folder
-// and how many. The game runs on regardless.
+// the program) with files missing, unreadable, empty, cut short or not what
+// the game needs, naming the folder, the first few files and what is wrong,
+// and how many; the window's title says it in short. The game runs on
+// regardless.
 void ReportMissingData();
 // Tears everything down; the next Start begins from a clean state.
 void Stop();

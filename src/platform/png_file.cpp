@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -40,13 +41,40 @@ bool WriteAndClose(int fd, std::span<const uint8_t> rgb, int width, int height) 
   return std::fclose(stream) == 0 && written;
 }
 
+// Makes a new file from `pattern` (its last six characters "XXXXXX"), never
+// through a link, with these permissions, and writes the picture into it
+// whole. Its path, or empty with errno telling why; nothing is left behind
+// on failure.
+std::string WriteTemporary(std::string pattern, mode_t mode, std::span<const uint8_t> rgb,
+                           int width, int height) {
+  const int fd = mkstemp(pattern.data());
+  if (fd < 0) return "";
+  // mkstemp makes the file private; a shot is an ordinary file.
+  fchmod(fd, mode);
+  if (!WriteAndClose(fd, rgb, width, height)) {
+    const int error = errno;
+    unlink(pattern.c_str());
+    errno = error;
+    return "";
+  }
+  return pattern;
+}
+
+mode_t NewFileMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+bool Fits(std::span<const uint8_t> rgb, int width, int height) {
+  return width > 0 && height > 0 &&
+         rgb.size() >= static_cast<size_t>(width) * static_cast<size_t>(height) * 3;
+}
+
 }  // namespace
 
 bool WritePngRgb(const std::string& path, std::span<const uint8_t> rgb, int width, int height) {
-  if (path.empty() || width <= 0 || height <= 0 ||
-      rgb.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 3) {
-    return false;
-  }
+  if (path.empty() || !Fits(rgb, width, height)) return false;
   // A device, a pipe or a terminal (/dev/stdout, a FIFO a program reads)
   // gets the bytes directly: there is nothing to replace, and a failed shot
   // must never remove a path this program did not create.
@@ -60,23 +88,30 @@ bool WritePngRgb(const std::string& path, std::span<const uint8_t> rgb, int widt
   }
   // A plain file, or none yet: the picture is written whole beside it and
   // then takes its place, so a failed shot leaves the old file as it was.
-  // Through a link the file it points to is replaced, and the link stays.
+  // Through a link the file it points to is replaced, and the link stays:
+  // a script names its path on purpose.
   char resolved[PATH_MAX];
   const std::string target =
       regular && realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
-  std::string temporary = target + ".XXXXXX";
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) return false;
-  // mkstemp makes the file private; a shot is an ordinary file.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, regular ? info.st_mode & 07777 : 0666 & ~mask);
-  if (!WriteAndClose(fd, rgb, width, height) ||
-      std::rename(temporary.c_str(), target.c_str()) != 0) {
+  const std::string temporary = WriteTemporary(
+      target + ".XXXXXX", regular ? info.st_mode & 07777 : NewFileMode(), rgb, width, height);
+  if (temporary.empty()) return false;
+  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
     unlink(temporary.c_str());
     return false;
   }
   return true;
+}
+
+std::string WritePngRgbInFolder(const std::string& folder, std::span<const uint8_t> rgb, int width,
+                                int height) {
+  if (folder.empty() || !Fits(rgb, width, height)) {
+    errno = EINVAL;
+    return "";
+  }
+  // Hidden, so that a file manager never offers a picture still being
+  // written, nor one a crash cut short.
+  return WriteTemporary(folder + "/.quillmoth-shot-XXXXXX", NewFileMode(), rgb, width, height);
 }
 
 bool ReadPngRgba(const std::string& path, int* width, int* height, std::vector<uint8_t>* rgba) {

@@ -1,9 +1,14 @@
 #include "platform/screenshot.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
@@ -67,6 +72,72 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;  // a dangling link counts: never write through it
 }
 
+std::string Stamp(const std::tm& when) {
+  char stamp[64];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H-%M-%S", &when);
+  return stamp;
+}
+
+std::string ShotName(const std::string& stamp, int number) {
+  return "quillmoth-" + stamp + (number > 1 ? "-" + std::to_string(number) : "") + ".png";
+}
+
+// A path told to the player must lead to the file from wherever they read
+// it: "." or a relative XDG_PICTURES_DIR would not.
+std::string AbsoluteFolder(const std::string& folder) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+  if (error) return folder;
+  std::string normal = absolute.lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return normal;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return folder == "/" ? folder + name : folder + "/" + name;
+}
+
+// Gives the finished file `from` the name `to` only when nothing has that
+// name, not even a link to nowhere. The kernel looks and names in one step,
+// so a file or link that turns up after the names were looked over is still
+// never replaced or written through. 0, or the errno (EEXIST: taken).
+int TakeFreeName(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  // A file system that cannot rename without replacing (NFS, for one)
+  // still refuses a hard link to a name that is taken.
+  if (link(from.c_str(), to.c_str()) != 0) return errno;
+  unlink(from.c_str());
+  return 0;
+}
+
+// Every display pixel becomes a factor x factor square, as crisp as the
+// window shows it.
+std::vector<uint8_t> ScaledPicture(int factor) {
+  std::vector<uint8_t> picture(ScreenWidth * ScreenHeight * 3);
+  ReadDisplayPicture(std::span<uint8_t, ScreenWidth * ScreenHeight * 3>(picture));
+  if (factor == 1) return picture;
+  const int width = ScreenWidth * factor;
+  const int height = ScreenHeight * factor;
+  std::vector<uint8_t> scaled(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* source = picture.data() + static_cast<size_t>(y / factor) * ScreenWidth * 3;
+    uint8_t* out = scaled.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 3;
+    for (int x = 0; x < width; ++x, out += 3) {
+      const uint8_t* pixel = source + static_cast<size_t>(x / factor) * 3;
+      out[0] = pixel[0];
+      out[1] = pixel[1];
+      out[2] = pixel[2];
+    }
+  }
+  return scaled;
+}
+
+Screenshot Failed(const std::string& said, const std::string& title) {
+  std::fprintf(stderr, "quillmoth: %s\n", said.c_str());
+  return {"", "screenshot not saved: " + title};
+}
+
 }  // namespace
 
 std::string PicturesFolder() {
@@ -83,48 +154,55 @@ std::string PicturesFolder() {
 }
 
 std::string FreeScreenshotPath(const std::string& folder, const std::tm& when) {
-  char stamp[64];
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H-%M-%S", &when);
-  const std::string base = folder + "/quillmoth-" + stamp;
-  std::string path = base + ".png";
+  const std::string stamp = Stamp(when);
   // Bounded: a folder with a thousand shots from one second is not a folder
-  // to keep searching; the last name is then replaced like any shot path.
-  for (int number = 2; number <= 1000 && Exists(path); ++number) {
-    path = base + "-" + std::to_string(number) + ".png";
+  // to keep searching.
+  for (int number = 1; number <= ScreenshotNames; ++number) {
+    if (std::string path = Join(folder, ShotName(stamp, number)); !Exists(path)) return path;
   }
-  return path;
+  return "";
 }
 
-std::string SaveScreenshot(int factor) {
-  factor = factor < 1 ? 1 : factor;
-  std::vector<uint8_t> picture(ScreenWidth * ScreenHeight * 3);
-  ReadDisplayPicture(std::span<uint8_t, ScreenWidth * ScreenHeight * 3>(picture));
-  // Nearest neighbour: every display pixel becomes a factor x factor square,
-  // as crisp as the window shows it.
-  const int width = ScreenWidth * factor;
-  const int height = ScreenHeight * factor;
-  std::vector<uint8_t> scaled(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* source = picture.data() + static_cast<size_t>(y / factor) * ScreenWidth * 3;
-    uint8_t* out = scaled.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 3;
-    for (int x = 0; x < width; ++x, out += 3) {
-      const uint8_t* pixel = source + static_cast<size_t>(x / factor) * 3;
-      out[0] = pixel[0];
-      out[1] = pixel[1];
-      out[2] = pixel[2];
+Screenshot SaveScreenshotIn(const std::string& given, const std::tm& when, int factor) {
+  factor = std::clamp(factor, 1, 8);
+  const std::string folder = AbsoluteFolder(given);
+  const std::string stamp = Stamp(when);
+  const auto noFreeName = [&] {
+    return Failed("no free name for a screenshot in " + folder + ": " + ShotName(stamp, 1) +
+                      " and -2 to -" + std::to_string(ScreenshotNames) + " are all taken",
+                  "no free name in " + folder);
+  };
+  // No picture is made for a folder without a name left for it.
+  if (FreeScreenshotPath(folder, when).empty()) return noFreeName();
+  const std::string written = WritePngRgbInFolder(folder, ScaledPicture(factor),
+                                                  ScreenWidth * factor, ScreenHeight * factor);
+  if (written.empty()) {
+    const std::string reason = std::strerror(errno);
+    return Failed("cannot write a screenshot in " + folder + ": " + reason, reason);
+  }
+  // Every name from the first: the look above was only a guess, and what
+  // counts is the kernel's answer at the moment the name is taken.
+  int error = EEXIST;
+  for (int number = 1; number <= ScreenshotNames && error == EEXIST; ++number) {
+    const std::string name = ShotName(stamp, number);
+    const std::string path = Join(folder, name);
+    error = TakeFreeName(written, path);
+    if (error == 0) {
+      std::fprintf(stderr, "quillmoth: screenshot saved to %s\n", path.c_str());
+      return {path, "screenshot saved to " + name};
     }
   }
-  const std::string folder = PicturesFolder();
+  unlink(written.c_str());
+  if (error == EEXIST) return noFreeName();
+  const std::string reason = std::strerror(error);
+  return Failed("cannot write a screenshot in " + folder + ": " + reason, reason);
+}
+
+Screenshot SaveScreenshot(int factor) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  const std::string path = FreeScreenshotPath(folder, local);
-  if (!WritePngRgb(path, scaled, width, height)) {
-    std::fprintf(stderr, "quillmoth: cannot write the screenshot %s\n", path.c_str());
-    return "";
-  }
-  std::fprintf(stderr, "quillmoth: screenshot saved to %s\n", path.c_str());
-  return path;
+  return SaveScreenshotIn(PicturesFolder(), local, factor);
 }
 
 }  // namespace host::detail

@@ -99,6 +99,7 @@ class SdlBackend final : public Backend {
   }
 
   void CollectDesktopEvents() override {
+    EndPassingTitleWhenDue();
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) Translate(event);
   }
@@ -145,13 +146,27 @@ class SdlBackend final : public Backend {
 
   void ShowNotice(const std::string& text) override {
     Title_ = "Quillmoth: " + text;
-    if (Window_ != nullptr) SDL_SetWindowTitle(Window_, Title_.c_str());
+    // A passing title keeps the window for its few seconds, then gives way
+    // to this one.
+    if (Window_ != nullptr && PassingTitleEnds_ == 0) SDL_SetWindowTitle(Window_, Title_.c_str());
   }
 
   void HoldLastFrame() override {
     if (Window_ == nullptr || Closed_) return;
     SDL_Event event;
-    while (!Closed_ && SDL_WaitEvent(&event) != 0) Translate(event);
+    while (!Closed_) {
+      EndPassingTitleWhenDue();
+      // With a passing title on show, the wait ends in time to take it down
+      // even when the desktop sends nothing.
+      const bool passing = PassingTitleEnds_ != 0;
+      const int got =
+          passing ? SDL_WaitEventTimeout(&event, PassingTitleLeft()) : SDL_WaitEvent(&event);
+      if (got != 0) {
+        Translate(event);
+      } else if (!passing) {
+        return;
+      }
+    }
   }
 
  private:
@@ -244,13 +259,44 @@ class SdlBackend final : public Backend {
     HostKeysDown_.insert(code);
     if (key.repeat != 0 || Window_ == nullptr) return true;  // held down: once is enough
     if (code == SDLK_F12) {
-      SaveScreenshot(ShotScale_);
+      // Without --shot-scale, the picture as large as the player sees it.
+      const Screenshot shot = SaveScreenshot(ShotScale_ > 0 ? ShotScale_ : ShownFactor());
+      ShowPassingTitle(shot.Title);
     } else if (code != SDLK_ESCAPE || fullScreen) {
       // Borderless over the whole desktop, no video mode change; the
       // surface takes the desktop's size and the picture is centred in it.
       SDL_SetWindowFullscreen(Window_, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     return true;
+  }
+
+  // The whole factor the picture is shown at now, windowed or full screen.
+  int ShownFactor() const {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(Window_, &width, &height);
+    return PlacePicture(width, height).Factor;
+  }
+
+  // Says something in the title for a few seconds: a player without a
+  // terminal learns what a key did. The title then goes back to Title_, as
+  // it is by then. Taken down from the frame's own look at the desktop, so
+  // no other thread ever touches the window.
+  void ShowPassingTitle(const std::string& text) {
+    PassingTitleEnds_ = SDL_GetTicks64() + PassingTitleLength;
+    SDL_SetWindowTitle(Window_, ("Quillmoth: " + text).c_str());
+  }
+
+  // Milliseconds until the passing title is due to go, at most its length.
+  int PassingTitleLeft() const {
+    const uint64_t now = SDL_GetTicks64();
+    return now < PassingTitleEnds_ ? static_cast<int>(PassingTitleEnds_ - now) : 0;
+  }
+
+  void EndPassingTitleWhenDue() {
+    if (PassingTitleEnds_ == 0 || SDL_GetTicks64() < PassingTitleEnds_) return;
+    PassingTitleEnds_ = 0;
+    if (Window_ != nullptr) SDL_SetWindowTitle(Window_, Title_.c_str());
   }
 
   void SetIcon(const IconImage& icon) {
@@ -436,8 +482,11 @@ class SdlBackend final : public Backend {
   uint64_t LastRead_ = 0;
   uint32_t FrameLength_ = 0;
   std::string Title_ = "Quillmoth";
-  int RequestedScale_;  // 0: the default
-  int ShotScale_;
+  // Long enough to read, short enough not to stay in the way.
+  static constexpr uint64_t PassingTitleLength = 3000;
+  uint64_t PassingTitleEnds_ = 0;  // SDL's milliseconds; 0: none on show
+  int RequestedScale_;             // 0: the default
+  int ShotScale_;                  // 0: the factor the picture is shown at
   int Scale_ = 1;
   bool Fitted_ = false;  // sized again after the first show
   std::set<SDL_Keycode> HostKeysDown_;

@@ -29,7 +29,7 @@ TEST(CommandLineTest, ReadsValuesAtTheirLimits) {
             std::tuple(8, host::DisplayMode::Gray2, true, "-", 4294967295u, 8, true, "r"));
   const auto plain = ParseCommandLine({}).Settings;  // the defaults
   EXPECT_EQ(std::tuple(plain.Scale, plain.ShotScale, plain.Mute, plain.Headless),
-            std::tuple(0, 1, false, false));
+            std::tuple(0, 0, false, false));
   const auto low = ParseCommandLine({"--scale=1", "--shot-scale", "1", "--tick-start", "0"});
   EXPECT_EQ(std::tuple(low.Settings.Scale, low.Settings.ShotScale, low.Action),
             std::tuple(1, 1, CommandLineAction::Run));

@@ -7,13 +7,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -129,6 +133,148 @@ TEST_F(FilesTest, ScreenshotsAreNamedByDateAndTimeWithANumberWhenTaken) {
   EXPECT_EQ(freeName(), stem + "-2.png");
   std::ofstream(stem + "-2.png") << "x";
   EXPECT_EQ(freeName(), stem + "-3.png");
+  // A thousand names a second, the last "-1000"; then none is free.
+  for (int number = 3; number <= 999; ++number) {
+    std::ofstream(stem + "-" + std::to_string(number) + ".png") << "x";
+  }
+  EXPECT_EQ(freeName(), stem + "-1000.png");
+  fs::create_symlink(Folder() / "nowhere", stem + "-1000.png");
+  EXPECT_EQ(freeName(), "");
+}
+
+// A PNG's size, from its header: the signature, then the IHDR chunk's
+// big-endian width and height.
+std::pair<uint32_t, uint32_t> PngSize(const fs::path& path) {
+  unsigned char header[24] = {};
+  std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(header), sizeof header);
+  if (std::memcmp(header, "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16) != 0) return {0, 0};
+  const auto word = [&](int at) {
+    return uint32_t{header[at]} << 24 | uint32_t{header[at + 1]} << 16 |
+           uint32_t{header[at + 2]} << 8 | header[at + 3];
+  };
+  return {word(16), word(20)};
+}
+
+std::string Content(const fs::path& path) {
+  std::ifstream file(path);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// F12's shots share the pictures folder with whoever else writes there: a
+// shot takes the first name nothing has taken, as a new file of its own.
+// Files under taken names stay as they were; links there, to a file or to
+// nowhere, are never written through, even under the last name.
+TEST_F(FilesTest, AScreenshotIsANewFileUnderTheFirstFreeNameAndNothingElseChanges) {
+  StartHost();
+  std::tm when{};
+  strptime("2026-12-07 14:03:09", "%Y-%m-%d %H:%M:%S", &when);
+  const fs::path outside = Folder() / "outside.png", nowhere = Folder() / "nowhere.png";
+  std::ofstream(outside) << "someone else's picture";
+  const mode_t mask = umask(022);
+  // How many names are taken before the shot (the first by a link to
+  // nowhere, the second by a link to a file outside, the third by a file,
+  // and so on), the factor, and the number of the name the shot takes (0:
+  // none is free).
+  const std::tuple<int, int, int> cases[] = {{0, 1, 1}, {3, 3, 4}, {999, 2, 1000}, {1000, 1, 0}};
+  for (const auto& [taken, factor, number] : cases) {
+    SCOPED_TRACE(taken);
+    const fs::path folder = Folder() / ("shots-" + std::to_string(taken));
+    fs::create_directories(folder);
+    const auto name = [&](int n) {
+      return folder /
+             ("quillmoth-2026-12-07-14-03-09" + (n > 1 ? "-" + std::to_string(n) : "") + ".png");
+    };
+    for (int n = 1; n <= taken; ++n) {
+      if (n % 3 == 0) {
+        std::ofstream(name(n)) << "taken " << n;
+      } else {
+        fs::create_symlink(n % 3 == 1 ? nowhere : outside, name(n));
+      }
+    }
+    testing::internal::CaptureStderr();
+    const host::detail::Screenshot shot = host::detail::SaveScreenshotIn(folder, when, factor);
+    const std::string said = testing::internal::GetCapturedStderr();
+    if (number == 0) {
+      EXPECT_EQ(shot.Path, "");
+      EXPECT_EQ(said, "quillmoth: no free name for a screenshot in " + folder.string() +
+                          ": quillmoth-2026-12-07-14-03-09.png and -2 to -1000 are all taken\n");
+      EXPECT_EQ(shot.Title, "screenshot not saved: no free name in " + folder.string());
+    } else {
+      EXPECT_EQ(shot.Path, name(number).string());
+      EXPECT_EQ(said, "quillmoth: screenshot saved to " + name(number).string() + "\n");
+      EXPECT_EQ(shot.Title, "screenshot saved to " + name(number).filename().string());
+      EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(name(number))));
+      EXPECT_EQ(PngSize(name(number)), std::pair(240u * factor, 320u * factor));
+      // An ordinary new file, as the player's umask makes them.
+      EXPECT_EQ(fs::status(name(number)).permissions(), fs::perms(0644));
+    }
+    for (int n = 1; n <= taken; ++n) {
+      if (n % 3 == 0) {
+        EXPECT_EQ(Content(name(n)), "taken " + std::to_string(n)) << n;
+      } else {
+        EXPECT_EQ(fs::read_symlink(name(n)), n % 3 == 1 ? nowhere : outside) << n;
+      }
+    }
+    // No temporary file left behind, nor anything else.
+    const auto entries = std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+    EXPECT_EQ(entries, taken + (number > 0 ? 1 : 0));
+  }
+  umask(mask);
+  EXPECT_EQ(Content(outside), "someone else's picture");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
+
+  // Folders where a shot cannot be saved, even by root: one that takes no
+  // new files, and one so deep that the picture fits in it under a short
+  // temporary name but no shot's name does. Nothing is left in either, and
+  // the reason is said.
+  std::string deep = Folder().string();
+  while (deep.size() < 3900) deep += "/" + std::string(100, 'd');
+  deep += "/" + std::string(4065 - deep.size(), 'e');  // 4066 bytes: the name ends past PATH_MAX
+  fs::create_directories(deep);
+  const std::pair<std::string, std::string> refusing[] = {{"/proc", ""},
+                                                          {deep, std::strerror(ENAMETOOLONG)}};
+  for (const auto& [folder, reason] : refusing) {
+    testing::internal::CaptureStderr();
+    const host::detail::Screenshot refused = host::detail::SaveScreenshotIn(folder, when, 1);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(refused.Path, "");
+    const std::string prefix = "quillmoth: cannot write a screenshot in " + folder + ": " + reason;
+    EXPECT_TRUE(said.starts_with(prefix)) << said;
+    EXPECT_TRUE(refused.Title.starts_with("screenshot not saved: " + reason)) << refused.Title;
+  }
+  EXPECT_TRUE(fs::is_empty(deep));
+}
+
+// The line on standard error is the player's way to the shot from any
+// folder: a full path even when the shot went to the working folder, for
+// want of a pictures folder, or to a relative XDG_PICTURES_DIR.
+TEST_F(FilesTest, AScreenshotIsToldByItsFullPath) {
+  StartHost();
+  const fs::path work = Folder() / "work";
+  fs::create_directories(work / "shots");
+  const fs::path workPath = fs::canonical(work);
+  const fs::path before = fs::current_path();
+  fs::current_path(work);
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("HOME", Folder().c_str(), 1);  // no ~/Pictures, no user-dirs.dirs
+  unsetenv("XDG_CONFIG_HOME");
+  using Text = std::optional<std::string>;
+  // XDG_PICTURES_DIR, and the folder the shot must be said to be in.
+  const std::pair<Text, fs::path> cases[] = {{std::nullopt, workPath},
+                                             {"shots", workPath / "shots"},
+                                             {"./shots/../shots/", workPath / "shots"}};
+  for (const auto& [variable, expected] : cases) {
+    SetVariable("XDG_PICTURES_DIR", variable);
+    testing::internal::CaptureStderr();
+    const host::detail::Screenshot shot = host::detail::SaveScreenshot(1);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fs::path(shot.Path).parent_path(), expected) << said;
+    EXPECT_EQ(said, "quillmoth: screenshot saved to " + shot.Path + "\n");
+    EXPECT_TRUE(fs::is_regular_file(shot.Path)) << shot.Path;
+  }
+  unsetenv("XDG_PICTURES_DIR");
+  setenv("HOME", savedHome.c_str(), 1);
+  fs::current_path(before);
 }
 
 TEST_F(FilesTest, AShotReplacesOnlyWhatItWroteWholeAndNeverRemovesWhatItDidNotMake) {

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/host.h"
@@ -181,14 +183,15 @@ TEST_F(SdlBackendTest, ScaledWindowShowsChangedRowsMapsClicksAndCloses) {
 }
 
 // F11 and Alt+Enter turn full screen on and off, Escape leaves it, F12
-// writes what the display shows into the pictures folder: none of them
-// reaches the game, neither going down nor coming up.
+// writes what the display shows into the pictures folder, at --shot-scale's
+// factor when one is given: none of them reaches the game, neither going
+// down nor coming up.
 TEST_F(SdlBackendTest, HostKeysToggleFullScreenAndTakeShotsAndNeverReachTheGame) {
   const std::filesystem::path pictures = Folder() / "pictures";  // made when missing
   setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
   host::Options options;
   options.Scale = 2;  // fits: nothing to say
-  options.ShotScale = 2;
+  options.ShotScale = 3;
   testing::internal::CaptureStderr();
   OpenWindow(options);
   FillRow(0, 0xFFFF);    // white
@@ -227,19 +230,90 @@ TEST_F(SdlBackendTest, HostKeysToggleFullScreenAndTakeShotsAndNeverReachTheGame)
                                  {Window, MessageKeyUp, SDLK_RETURN, 0}}));
   EXPECT_NE(SDL_GetWindowFlags(Shown) & SDL_WINDOW_FULLSCREEN, 0u);
 
-  // The shot is the display at twice its size: row 0 the top two rows, row
-  // 319 the bottom two.
+  // The shot is the display at three times its size, whatever the window
+  // shows: row 0 the top three rows, row 319 the bottom three.
   int width = 0, height = 0;
   std::vector<uint8_t> rgba;
   ASSERT_TRUE(host::detail::ReadPngRgba(match[1].str(), &width, &height, &rgba));
-  ASSERT_EQ(std::tuple(width, height), std::tuple(480, 640));
+  ASSERT_EQ(std::tuple(width, height), std::tuple(720, 960));
   Colours pixels;
-  const std::pair<int, int> points[] = {{0, 0}, {479, 1}, {0, 2}, {479, 637}, {0, 638}, {479, 639}};
+  const std::pair<int, int> points[] = {{0, 0}, {719, 2}, {0, 3}, {719, 956}, {0, 957}, {719, 959}};
   for (const auto& [x, y] : points) {
     const uint8_t* p = rgba.data() + (y * width + x) * 4;
     pixels.push_back(uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]);
   }
   EXPECT_EQ(pixels, (Colours{0xFFFFFF, 0xFFFFFF, 0, 0, 0x0000FF, 0x0000FF}));
+}
+
+// A PNG's size from its header: the IHDR chunk's big-endian width and height.
+std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
+  unsigned char header[24] = {};
+  std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(header), sizeof header);
+  const auto word = [&](int at) {
+    return uint32_t{header[at]} << 24 | uint32_t{header[at + 1]} << 16 |
+           uint32_t{header[at + 2]} << 8 | header[at + 3];
+  };
+  return {word(16), word(20)};
+}
+
+// Without --shot-scale a shot is as large as the picture the player sees:
+// the largest whole factor the window (or the full screen) allows, 1 to 8.
+// The title says what became of each shot for three seconds, then shows
+// what it would have shown meanwhile.
+TEST_F(SdlBackendTest, ShotsFollowTheWindowsFactorAndTheTitleSaysSoForAMoment) {
+  const std::filesystem::path pictures = Folder() / "pictures";
+  setenv("XDG_PICTURES_DIR", pictures.c_str(), 1);
+  host::Options options;
+  options.Scale = 2;
+  OpenWindow(options);
+  TakeAll();
+  // The window's size (0 x 0: as it opened; -1 x -1: full screen on the
+  // 1024 x 768 desktop, last, since leaving it restores an older size in
+  // its own time) and the factor the picture is shown at.
+  const std::tuple<int, int, int> windows[] = {
+      {0, 0, 2}, {720, 960, 3}, {479, 2000, 1}, {2400, 2880, 8}, {-1, -1, 2}};
+  for (const auto& [w, h, factor] : windows) {
+    SCOPED_TRACE(w);
+    const bool fullScreen = w < 0;
+    if (fullScreen) PressKey(SDLK_F11);
+    if (w > 0) SDL_SetWindowSize(Shown, w, h);
+    TakeAll();
+    testing::internal::CaptureStderr();
+    PressKey(SDLK_F12);
+    PeekPlatformMessage();
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string prefix = "quillmoth: screenshot saved to " + pictures.string() + "/";
+    ASSERT_TRUE(said.starts_with(prefix) && said.ends_with(".png\n")) << said;
+    const std::string name = said.substr(prefix.size(), said.size() - prefix.size() - 1);
+    EXPECT_EQ(PngSize((pictures / name).string()), std::pair(240u * factor, 320u * factor));
+    EXPECT_EQ(SDL_GetWindowTitle(Shown), "Quillmoth: screenshot saved to " + name);
+    if (fullScreen) {
+      PressKey(SDLK_F11);
+      TakeAll();
+    }
+  }
+
+  // A folder that takes no new files: the title says the shot failed. A
+  // notice given meanwhile waits for it, and the title goes back to that
+  // notice no sooner than three seconds later.
+  setenv("XDG_PICTURES_DIR", "/proc", 1);
+  const uint64_t pressed = SDL_GetTicks64();
+  testing::internal::CaptureStderr();
+  PressKey(SDLK_F12);
+  PeekPlatformMessage();
+  TellPlayer("records cannot be saved");
+  const std::string said = testing::internal::GetCapturedStderr();
+  unsetenv("XDG_PICTURES_DIR");
+  EXPECT_TRUE(said.starts_with("quillmoth: cannot write a screenshot in /proc: ")) << said;
+  const std::string passing = SDL_GetWindowTitle(Shown);
+  EXPECT_TRUE(passing.starts_with("Quillmoth: screenshot not saved: ")) << passing;
+  // Generous: only a hang takes this long.
+  while (SDL_GetWindowTitle(Shown) == passing && SDL_GetTicks64() - pressed < 60'000) {
+    PeekPlatformMessage();
+    SDL_Delay(10);
+  }
+  EXPECT_GE(SDL_GetTicks64() - pressed, 3000u);
+  EXPECT_STREQ(SDL_GetWindowTitle(Shown), "Quillmoth: records cannot be saved");
 }
 
 TEST(WindowSizeTest, LargestFactorUpToTheOneAskedForThatFitsWithBorders) {
