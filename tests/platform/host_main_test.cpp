@@ -35,6 +35,7 @@ TEST_F(HostMainTest, ExitCodesAndWhatIsPrinted) {
     std::string Err;  // expected in standard error
   } rows[] = {
       {{"--help"}, 0, "--display MODE", ""},
+      {{"--help"}, 0, "  F11, Alt+Enter    full screen on or off\n", ""},  // the window's keys too
       {{"--scale", "9"}, 2, "", "usage:"},
       {{"--headless", "--script", bad}, 2, "", "script:3:"},
       {{"--headless", "--script", Folder().string()}, 2, "", "usage:"},  // a folder
