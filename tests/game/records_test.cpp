@@ -337,7 +337,9 @@ TEST_F(Records_, RecordsThatCannotStayBesideTheProgramGoToThePlayersFolderOrTheP
     std::filesystem::remove_all(File());
     std::filesystem::remove_all(data / "quillmoth");
     if (mode == 0) {
+      // One anyone may write: a folder, however open, holds no records.
       std::filesystem::create_directory(File());
+      std::filesystem::permissions(File(), std::filesystem::perms::all);
     } else {
       WriteCounting(48);
       ASSERT_EQ(chown(File().c_str(), owner, owner), 0);
