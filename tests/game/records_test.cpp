@@ -240,7 +240,8 @@ TEST_F(Records_, AFullDiskStillTakesANewRecordInTheRecordsFileItself) {
         mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
       _exit(77);
     }
-    SaveRecords();  // the file as the last record left it
+    SaveRecords();  // the file as the last record left it, and more an older copy left
+    std::ofstream(File(), std::ios::binary | std::ios::app) << "past the 48 bytes";
     std::ofstream filler(Folder() / "filler", std::ios::binary);
     const std::string block(4096, 'x');
     for (int i = 0; i < 64 && filler.write(block.data(), block.size()).flush(); ++i) {
