@@ -5,6 +5,9 @@
 # 3), on SDL's dummy video driver, and headless.
 #
 #   scripts/perf.sh [BUILD_DIR]      (default: build)
+#   scripts/perf.sh web [SITE]       the web page instead (default: build-web,
+#                                    built by scripts/web.sh when missing):
+#                                    scripts/perf_web.py, its options there
 #
 # Environment: PERF_SECONDS (measured seconds per windowed run, default 15),
 # PERF_WARMUP (seconds left out at the start of each run, default 3),
@@ -18,6 +21,12 @@
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = web ]; then
+  site=${2:-build-web}
+  scripts/setup.sh web browser
+  if [ ! -f "$site/quillmoth.wasm" ]; then scripts/web.sh build; fi
+  exec /usr/bin/python3 scripts/perf_web.py "$site"
+fi
 build=${1:-build}
 bin=$build/quillmoth
 bench=$build/quillmoth_bench

@@ -1,17 +1,59 @@
 // The page's half of the web backend (src/platform/web_backend.cpp): the
-// canvas, pointer and visibility events, Web Audio effects and the clock.
-// Linked with --js-library.
+// canvas, pointer and visibility events, Web Audio effects, the clock and the
+// frame's pause. Linked with --js-library.
 mergeInto(LibraryManager.library, {
   $QuillmothPage: {
     input: [],       // [kind, x, y] waiting for the game: see PageInput
-    image: null,     // the canvas's ImageData, reused every frame
+    context: null,   // the canvas's 2D context, made at the first picture
+    image: null,     // an ImageData over the game's own picture, in its memory
     audio: null,     // the AudioContext, made at the first effect or touch
+    allowed: false,  // the browser has let the audio context run
     sounds: {},      // path -> AudioBuffer, or null while it decodes
     voices: [],      // effects playing, oldest first: {source}
+    quiet: 0,        // the timer that rests the audio context after the last effect
+    rest: null,      // what that timer runs
+    pauseData: 0,    // where ASYNCIFY keeps the game's stack during a pause
+    wake: null,      // ends the pause: winds the game's stack back
   },
 
   quillmoth_page_clock: function () {
     return performance.now();
+  },
+
+  // The frame's pause, once a frame: one browser timer, and nothing for the
+  // browser to do until it fires. ASYNCIFY unwinds the game's stack here and
+  // winds it back when the timer fires, as emscripten_sleep would; done by
+  // hand so that the 33 pauses a second allocate nothing: the area the stack
+  // is kept in is made once, and so is the timer's function.
+  quillmoth_page_pause__deps: ['$QuillmothPage', '$Asyncify', '$callUserCallback', 'malloc'],
+  quillmoth_page_pause: function (milliseconds) {
+    var page = QuillmothPage;
+    // A function between main and here that ASYNCIFY left alone runs on
+    // while the stack unwinds, into the next pause: stop at once rather
+    // than run the game wrong (the list is in web/web.cmake).
+    if (Asyncify.state === Asyncify.State.Unwinding) abort('the frame pause did not unwind');
+    if (Asyncify.state === Asyncify.State.Rewinding) {
+      // Wound back into this call: the pause is over, the frame goes on.
+      Asyncify.state = Asyncify.State.Normal;
+      Module['_asyncify_stop_rewind']();
+      Asyncify.currData = null;
+      return;
+    }
+    if (!page.pauseData) {
+      page.pauseData = _malloc(12 + Asyncify.StackSize);
+      var rewind = function () {
+        Asyncify.state = Asyncify.State.Rewinding;
+        Module['_asyncify_start_rewind'](page.pauseData);
+        Asyncify.doRewind(page.pauseData);
+      };
+      page.wake = function () { callUserCallback(rewind); };
+    }
+    Asyncify.setDataHeader(page.pauseData, page.pauseData + 12, Asyncify.StackSize);
+    Asyncify.setDataRewindFunc(page.pauseData);
+    Asyncify.currData = page.pauseData;
+    Asyncify.state = Asyncify.State.Unwinding;
+    Module['_asyncify_start_unwind'](page.pauseData);
+    setTimeout(page.wake, milliseconds);
   },
 
   // A fault the player must hear of: a line in the page's caption.
@@ -22,8 +64,9 @@ mergeInto(LibraryManager.library, {
   // Touch, mouse and pen all arrive as pointer events. Like the desktop
   // window, only the primary mouse button is a stylus, a mouse moving with
   // no button held is none, and a point off the picture touches nothing.
-  quillmoth_page_listen__deps: ['$QuillmothPage', '$QuillmothUnlockAudio'],
-  quillmoth_page_listen: function () {
+  // The int at `hidden` is kept 1 while the page is hidden, 0 while shown.
+  quillmoth_page_listen__deps: ['$QuillmothPage', '$QuillmothUnlockAudio', '$QuillmothHush'],
+  quillmoth_page_listen: function (hidden) {
     var page = QuillmothPage;
     var canvas = Module.canvas;
     function post(kind, event) {
@@ -46,9 +89,13 @@ mergeInto(LibraryManager.library, {
       QuillmothUnlockAudio();
       if (event.button === 0) post(2, event);
     });
+    // Nobody hears a hidden page: its sound stops, and Web Audio rests.
     document.addEventListener('visibilitychange', function () {
+      HEAP32[hidden >> 2] = document.hidden ? 1 : 0;
       page.input.push([document.hidden ? 3 : 4, 0, 0]);
+      if (document.hidden) QuillmothHush();
     });
+    HEAP32[hidden >> 2] = document.hidden ? 1 : 0;
   },
 
   quillmoth_page_take_input__deps: ['$QuillmothPage'],
@@ -59,27 +106,41 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
+  // Puts the rectangle of the picture that changed on the canvas. The
+  // picture lives in the game's memory (240 x 320 pixels of red, green,
+  // blue, alpha at `rgba`); the ImageData is a view of it, made once, so a
+  // frame copies nothing here and allocates nothing.
   quillmoth_page_show__deps: ['$QuillmothPage'],
-  quillmoth_page_show: function (rgba) {
+  quillmoth_page_show: function (rgba, left, top, width, height) {
     var page = QuillmothPage;
-    if (!page.image) {
-      page.context = Module.canvas.getContext('2d');
-      page.image = page.context.createImageData(240, 320);
+    if (!page.context) {
+      // Opaque, and desynchronized: the canvas's pictures go to the screen
+      // without waiting for a frame of the page around it, which has nothing
+      // else that moves. That spares the browser a whole page frame for
+      // every picture.
+      page.context = Module.canvas.getContext('2d', {alpha: false, desynchronized: true});
       Module.firstFrameMs = performance.now();
       console.log('quillmoth: first frame ' + Math.round(Module.firstFrameMs) +
                   ' ms after navigation');
     }
-    page.image.data.set(HEAPU8.subarray(rgba, rgba + 240 * 320 * 4));
-    page.context.putImageData(page.image, 0, 0);
+    // A view made before the memory grew sees nothing: make it again.
+    if (!page.image || page.image.data.buffer !== HEAPU8.buffer) {
+      page.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, 240 * 320 * 4),
+                                 240, 320);
+    }
+    page.context.putImageData(page.image, 0, 0, left, top, width, height);
   },
 
   // Browsers start sound only after the person touches the page: the first
   // pointer down or up wakes the audio context (so the title's start-up
-  // chime, asked for before that, is not heard).
-  $QuillmothUnlockAudio__deps: ['$QuillmothPage', '$QuillmothAudio'],
+  // chime, asked for before that, is not heard). A touch also wakes a
+  // context at rest, for the effect it is likely to make.
+  $QuillmothUnlockAudio__deps: ['$QuillmothPage', '$QuillmothAudio', '$QuillmothRest'],
   $QuillmothUnlockAudio: function () {
     var audio = QuillmothAudio();
-    if (audio && audio.state === 'suspended') audio.resume();
+    if (!audio || audio.state === 'running' || document.hidden) return;
+    audio.resume();
+    QuillmothRest();
   },
 
   $QuillmothAudio__deps: ['$QuillmothPage'],
@@ -89,8 +150,40 @@ mergeInto(LibraryManager.library, {
       var Context = window.AudioContext || window.webkitAudioContext;
       if (!Context) return null;
       page.audio = new Context();
+      page.audio.onstatechange = function () {
+        if (page.audio.state === 'running') page.allowed = true;
+      };
     }
     return page.audio;
+  },
+
+  // A running audio context costs the machine as much with nothing to play
+  // as with an effect: two seconds after the last effect ends it rests
+  // (suspended), and the next effect wakes it.
+  $QuillmothRest__deps: ['$QuillmothPage'],
+  $QuillmothRest: function () {
+    var page = QuillmothPage;
+    clearTimeout(page.quiet);
+    if (!page.rest) {
+      page.rest = function () {
+        if (!page.voices.length && page.audio && page.audio.state === 'running') {
+          page.audio.suspend();
+        }
+      };
+    }
+    page.quiet = setTimeout(page.rest, 2000);
+  },
+
+  // Stops every effect and rests the audio context: the page is hidden.
+  $QuillmothHush__deps: ['$QuillmothPage'],
+  $QuillmothHush: function () {
+    var page = QuillmothPage;
+    clearTimeout(page.quiet);
+    page.voices.splice(0).forEach(function (voice) {
+      voice.source.onended = null;
+      voice.source.stop();
+    });
+    if (page.audio && page.audio.state === 'running') page.audio.suspend();
   },
 
   // Each effect is decoded once; the first request for one decodes every
@@ -122,22 +215,29 @@ mergeInto(LibraryManager.library, {
   // Up to four effects sound at once, as on the desktop. With all four
   // busy, a "no stop" request (every effect of the game) is dropped; any
   // other takes the place of the oldest. An effect not decoded yet, or asked
-  // for before sound was allowed, is not heard.
-  quillmoth_page_play_sound__deps: ['$QuillmothPage', '$QuillmothAudio', '$QuillmothDecodeFolder'],
+  // for before sound was allowed, is not heard; nor is one a hidden page
+  // asks for, which costs nothing.
+  quillmoth_page_play_sound__deps: ['$QuillmothPage', '$QuillmothAudio', '$QuillmothDecodeFolder',
+                                    '$QuillmothRest'],
   quillmoth_page_play_sound: function (pathPointer, noStop) {
     var page = QuillmothPage;
+    if (document.hidden) return 1;
     var audio = QuillmothAudio();
     if (!audio) return 1;
     var path = UTF8ToString(pathPointer);
     if (!(path in page.sounds)) QuillmothDecodeFolder(path);
     var buffer = page.sounds[path];
-    if (!buffer || audio.state !== 'running') return 1;
+    if (audio.state === 'running') page.allowed = true;
+    if (!buffer || !page.allowed) return 1;
     if (page.voices.length >= 4) {
       if (noStop) return 0;
       var oldest = page.voices.shift();
       oldest.source.onended = null;
       oldest.source.stop();
     }
+    // A context at rest starts the effect as soon as it is awake.
+    if (audio.state !== 'running') audio.resume();
+    clearTimeout(page.quiet);
     var source = audio.createBufferSource();
     source.buffer = buffer;
     source.connect(audio.destination);
@@ -145,6 +245,7 @@ mergeInto(LibraryManager.library, {
     Module.effectsPlayed = (Module.effectsPlayed || 0) + 1;
     source.onended = function () {
       page.voices.splice(page.voices.indexOf(voice), 1);
+      if (!page.voices.length) QuillmothRest();
     };
     page.voices.push(voice);
     source.start();

@@ -17,9 +17,12 @@ IndexedDB refuses mid-game (the player is told, the next save gets through),
 the record on the board selection screen after a reload (records in
 IndexedDB), every display layout, a short game with touch on an emulated
 phone, the page's scaling and crisp pixels in portrait, laptop and sideways
-phone windows, links kept clear of the picture, sound after the first tap, a
-hidden page's activate messages, a browser that refuses storage, quitting and
-playing again, and the page being installable and opening offline.
+phone windows, links kept clear of the picture, sound after the first tap,
+Web Audio resting after the last effect and waking for the next, a still
+board putting only the rows that change on the canvas, a hidden page's
+activate messages and its putting nothing on the canvas, a browser that
+refuses storage, quitting and playing again, and the page being installable
+and opening offline.
 """
 import base64
 import functools
@@ -235,6 +238,51 @@ REFUSE_WRITES = """
 """
 
 
+# Every call that puts pixels on a canvas, from now on: the frame under way,
+# whether the page was hidden, and the rows it covered.
+LOG_CANVAS = """
+  window.canvasWork = [];
+  var proto = CanvasRenderingContext2D.prototype;
+  ['putImageData', 'drawImage', 'fillRect', 'clearRect'].forEach(function (name) {
+    var original = proto[name];
+    proto[name] = function () {
+      var top = 0, rows = 320;
+      if (name == 'putImageData' && arguments.length >= 7) {
+        top = arguments[4]; rows = arguments[6];
+      }
+      canvasWork.push([Module.framesRun, document.hidden, top, top + rows]);
+      return original.apply(this, arguments);
+    };
+  });
+  window.shownAt = [];
+  document.addEventListener('visibilitychange', function () {
+    shownAt.push([document.hidden, Module.framesRun]);
+  });
+"""
+
+# The seconds counter of the play panel: three digits of 14-pixel glyphs, 16
+# pixels apart, drawn at (63, 257) with a shadow one pixel right and down.
+# On a board nobody touches it is all that changes, once a second.
+SECONDS_ROWS = (257, 257 + 14 + 1)
+
+
+def check_still_board(driver, frames=45):
+    """A freshly dealt board nobody touches: a frame that leaves the picture
+    as it was puts nothing on the canvas, and one that changes it puts only
+    the rows that changed."""
+    driver.execute_script(LOG_CANVAS)
+    wait_frames(driver, frames)
+    work = driver.execute_script("return canvasWork")
+    # The counter moves once a second; the frames last 30 ms or more.
+    most = frames * 32 // 1000 + 2
+    check(len(work) <= most, "a still board put pixels on the canvas %d times in %d frames: %s"
+          % (len(work), frames, work[:10]))
+    for frame, hidden, top, bottom in work:
+        check(SECONDS_ROWS[0] <= top and bottom <= SECONDS_ROWS[1],
+              "on a still board, frame %d put rows %d to %d on the canvas; only the seconds "
+              "(rows %d to %d) change" % (frame, top, bottom, SECONDS_ROWS[0], SECONDS_ROWS[1]))
+
+
 def tap(driver, canvas, point, pointer="mouse"):
     """A real tap of a mouse, "touch" or "pen" pointer on game pixel `point`
     of the canvas as shown;
@@ -374,6 +422,8 @@ def play_2x4(driver, canvas, pointer="mouse", pairs=4):
         tap(driver, canvas, point, pointer)
         wait_frames(driver, 4)
     check_shown_as_drawn(driver, canvas)  # a still board
+    if pointer == "mouse":
+        check_still_board(driver)
     faces, found, moves = {}, set(), 0
 
     def turn(tile, frames):
@@ -423,6 +473,10 @@ def main():
         moves = play_2x4(desktop, canvas)
         check(desktop.execute_script("return Module.effectsPlayed || 0") > 0,
               "no effect was played after the first tap")
+        # With no effect playing, Web Audio rests within a few seconds, and
+        # the next effect wakes it.
+        wait_for(desktop, "QuillmothPage.audio.state == 'suspended'",
+                 "the audio to rest after the last effect", 10)
         wait_frames(desktop, 20)
         refused, note = desktop.execute_script(
             "return [window.refusedWrites, document.getElementById('note').textContent]")
@@ -437,18 +491,35 @@ def main():
             struct.unpack_from("<i", records, 24)[0]
         check(best_moves == moves and seconds < 60, "the 2 x 4 record is %d s, %d moves; "
               "%d moves were made" % (seconds, best_moves, moves))
+        played = desktop.execute_script("return Module.effectsPlayed")
         tap(desktop, canvas, PLAY_SELECTION)
         wait_frames(desktop, 5)
+        check(desktop.execute_script("return Module.effectsPlayed") > played,
+              "the button's effect was not played after the audio rested")
+        wait_for(desktop, "QuillmothPage.audio.state == 'running'",
+                 "the audio to wake for an effect", 10)
         compare(desktop, "rgb565", what="records after the game")
 
         # The record is still there after a reload (gray4 display, a pen).
         # Another tab in front hides the page for a while: the game hears of
-        # it as of a focus change.
+        # it as of a focus change, and goes on running, but the page puts
+        # nothing on the canvas until it is shown again.
         canvas = open_page(desktop, "display=gray4&tick-start=%d&record" % TICK_START)
+        desktop.execute_script(LOG_CANVAS)
         page = desktop.current_window_handle
         desktop.switch_to.new_window("tab")
+        time.sleep(0.5)
         desktop.close()
         desktop.switch_to.window(page)
+        wait_for(desktop, "shownAt.length >= 2", "the page to be hidden and shown again")
+        (hidden, hidden_at), (_, shown_at) = desktop.execute_script("return shownAt")
+        check(hidden and shown_at > hidden_at + 5,
+              "the hidden page ran frames %s to %s" % (hidden_at, shown_at))
+        work = desktop.execute_script("return canvasWork")
+        check(not [w for w in work if w[1]],
+              "the hidden page put pixels on the canvas: %s" % [w for w in work if w[1]][:5])
+        check([w for w in work if w[0] >= shown_at],
+              "the page shown again puts nothing on the canvas")
         tap(desktop, canvas, TITLE_PANEL, "pen")
         wait_frames(desktop, 5)
         check("activate 0\n" in capture(desktop)[1] and "activate 1\n" in capture(desktop)[1],
