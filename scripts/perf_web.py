@@ -10,6 +10,9 @@ processor time (user + system, /proc/PID/stat) of every Chromium process
 over the measured span, in % of one core:
 
   blank page    about:blank: what the browser costs with nothing to do
+  timer page    a page that does nothing but set a 30 ms timer again and
+                again, as the game's frame pause does: the least any page
+                that wakes 33 times a second costs
   title         the game's title, whose picture moves every frame
   still board   a freshly dealt 6 x 6 board, nothing moving but the seconds:
                 from the title, its lower panel, the 6 x 6 size button, PLAY
@@ -28,7 +31,8 @@ Environment:
   PERF_SECONDS   measured seconds per run (default 15)
   PERF_WARMUP    seconds of settling before (default 5)
   PERF_RUNS      runs of each case (default 2)
-  PERF_CASES     which cases, of blank,title,still,hidden,unthrottled (all)
+  PERF_CASES     which cases, of blank,timer,title,still,hidden,unthrottled
+                 (default all)
   PERF_THREADS=1 also where the time went, thread by thread
   PERF_FRAME=1   also what each frame's timer task costs the page's own
                  thread (the game's frame, its picture and the pause's
@@ -222,6 +226,17 @@ def blank(driver, base):
     return False
 
 
+# Nothing but a timer every 30 ms, as the game's frame pause sets: what any
+# page that wakes 33 times a second costs this browser, game or not.
+TIMER_PAGE = ("data:text/html,<script>window.Module = {framesRun: 0};"
+              "(function tick() { Module.framesRun++; setTimeout(tick, 30); })();</script>")
+
+
+def timer(driver, base):
+    driver.get(TIMER_PAGE)
+    return True
+
+
 def title(driver, base):
     open_title(driver, base)
     return True
@@ -244,6 +259,7 @@ def hidden(driver, base):
 # key, row, how to get there, target, whether hidden pages' timers are slowed
 CASES = [
     ("blank", "blank page", blank, "", True),
+    ("timer", "a page that only wakes every 30 ms (for comparison)", timer, "", True),
     ("title", "title", title, "≤ 6%", True),
     ("still", "still board (6 × 6, freshly dealt)", still_board, "≤ 1%", True),
     ("hidden", "hidden page (minimised window)", hidden, "≤ 0.5%", True),
