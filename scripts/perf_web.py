@@ -13,6 +13,12 @@ over the measured span, in % of one core:
   timer page    a page that does nothing but set a 30 ms timer again and
                 again, as the game's frame pause does: the least any page
                 that wakes 33 times a second costs
+  show page     the timer page that also gives a canvas shown as the game's
+                a new 240 x 240 rectangle each time: the least the title's
+                moving picture costs to show, game or not
+  worker page   a worker that pauses 30 ms at a time in Atomics.wait, the
+                one pause that bypasses the page's event loop (it needs a
+                page isolated from other origins)
   title         the game's title, whose picture moves every frame
   still board   a freshly dealt 6 x 6 board, nothing moving but the seconds:
                 from the title, its lower panel, the 6 x 6 size button, PLAY
@@ -31,7 +37,8 @@ Environment:
   PERF_SECONDS   measured seconds per run (default 15)
   PERF_WARMUP    seconds of settling before (default 5)
   PERF_RUNS      runs of each case (default 2)
-  PERF_CASES     which cases, of blank,timer,title,still,hidden,unthrottled
+  PERF_CASES     which cases, of blank,timer,show,worker,title,still,
+                 hidden,unthrottled
                  (default all)
   PERF_THREADS=1 also where the time went, thread by thread
   PERF_FRAME=1   also what each frame's timer task costs the page's own
@@ -75,6 +82,23 @@ PLAY = (30, 58)
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
+
+    def do_GET(self):
+        # The comparison pages that need their own headers are served from
+        # here, not from the site.
+        page = EXTRA_PAGES.get(self.path)
+        if page is None:
+            return super().do_GET()
+        body = page.encode()
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        # SharedArrayBuffer, and so Atomics.wait, only exists on a page
+        # isolated from other origins.
+        self.send_header("Cross-Origin-Opener-Policy", "same-origin")
+        self.send_header("Cross-Origin-Embedder-Policy", "require-corp")
+        self.end_headers()
+        self.wfile.write(body)
 
 
 def serve():
@@ -237,6 +261,58 @@ def timer(driver, base):
     return True
 
 
+# The least that showing the title costs, game or not: a 240 x 320 canvas
+# shown as the page shows the game's (desynchronized, opaque, three times
+# its size with crisp pixels), given a different 240 x 240 rectangle (the
+# title's moving part) every 30 ms from two pictures made beforehand.
+SHOW_PAGE = """<!doctype html><body style="margin:0">
+<canvas id="c" width="240" height="320"
+ style="width:720px;height:960px;image-rendering:pixelated"></canvas>
+<script>
+window.Module = {framesRun: 0};
+var context = c.getContext("2d", {alpha: false, desynchronized: true});
+var pictures = [0, 1].map(function (k) {
+  var picture = new ImageData(240, 320);
+  for (var i = 0; i < picture.data.length; i += 4) {
+    picture.data[i] = (i * 7 + k * 99) & 255;
+    picture.data[i + 1] = (i >> 9) & 255;
+    picture.data[i + 3] = 255;
+  }
+  return picture;
+});
+(function tick() {
+  Module.framesRun++;
+  context.putImageData(pictures[Module.framesRun & 1], 0, 0, 0, 0, 240, 240);
+  setTimeout(tick, 30);
+})();
+</script>"""
+
+# A pause that does not go through the page's event loop: a worker blocked
+# in Atomics.wait for 30 ms at a time. It needs a page isolated from other
+# origins (the two headers QuietHandler sends), which a static site gets
+# only from its host or from a service worker that adds them.
+WORKER_PAGE = """<!doctype html><script>
+window.Module = {framesRun: 0};
+var code = "var flag = new Int32Array(new SharedArrayBuffer(4)); var n = 0;" +
+           "for (;;) { Atomics.wait(flag, 0, 0, 30); if (++n % 33 == 0) postMessage(n); }";
+var worker = new Worker(URL.createObjectURL(new Blob([code])));
+worker.onmessage = function (event) { Module.framesRun = event.data; };
+</script>"""
+
+EXTRA_PAGES = {"/show.html": SHOW_PAGE, "/worker.html": WORKER_PAGE}
+
+
+def show(driver, base):
+    driver.get(base + "show.html")
+    return True
+
+
+def worker(driver, base):
+    driver.get(base + "worker.html")
+    wait_for(driver, "self.crossOriginIsolated && Module.framesRun > 0", "the worker")
+    return True
+
+
 def title(driver, base):
     open_title(driver, base)
     return True
@@ -260,6 +336,10 @@ def hidden(driver, base):
 CASES = [
     ("blank", "blank page", blank, "", True),
     ("timer", "a page that only wakes every 30 ms (for comparison)", timer, "", True),
+    ("show", "a page that shows a 240 × 240 change every 30 ms (for comparison)", show, "",
+     True),
+    ("worker", "a worker that pauses 30 ms in Atomics.wait (for comparison)", worker, "",
+     True),
     ("title", "title", title, "≤ 6%", True),
     ("still", "still board (6 × 6, freshly dealt)", still_board, "≤ 1%", True),
     ("hidden", "hidden page (minimised window)", hidden, "≤ 0.5%", True),
