@@ -1,10 +1,10 @@
 #include "game/board.h"
 
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/random.h"
 #include "gfx/back_buffer.h"
-#include "gfx/display_output.h"
+#include "services/present_frame.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 BoardRecord Board;
 int16_t BoardSize = 0;

@@ -4,9 +4,6 @@
 #include <cstring>
 #include <numbers>
 
-#include "app/input.h"
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/board.h"
 #include "game/records.h"
 #include "gfx/back_buffer.h"
@@ -14,6 +11,9 @@
 #include "gfx/vectors.h"
 #include "screens/assets.h"
 #include "screens/board_select_screen.h"
+#include "services/input.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 int32_t BannerPhase = 0;
 

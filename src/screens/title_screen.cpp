@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/input.h"
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/board.h"
 #include "gfx/back_buffer.h"
-#include "gfx/display_output.h"
 #include "gfx/vectors.h"
 #include "screens/assets.h"
 #include "screens/board_select_screen.h"
+#include "services/input.h"
+#include "services/present_frame.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 int32_t TitleAngle;
 int32_t TitlePhaseU;
