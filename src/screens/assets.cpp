@@ -73,7 +73,7 @@ void LoadAssets() {
   ClearBackBuffer(0);
   ScreenState = ScreenTitle;
   SoundOn = 1;
-  BoardSize = 3;
+  BoardSize = StartupBoardSize;
   QuitFlag = 0;
 
   // The defaults stand wherever the records file supplies nothing.
