@@ -8,10 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/data_paths.h"
-#include "app/input.h"
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "frame_baseline.h"
 #include "game/board.h"
 #include "game/play_screen.h"
@@ -22,6 +18,10 @@
 #include "screens/assets.h"
 #include "screens/board_select_screen.h"
 #include "screens/title_screen.h"
+#include "services/data_paths.h"
+#include "services/input.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "app/data_paths.h"
 #include "game/records.h"
 #include "platform/host.h"
+#include "services/data_paths.h"
 
 namespace {
 

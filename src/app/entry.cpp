@@ -1,11 +1,11 @@
 #include "app/entry.h"
 
-#include "app/input.h"
 #include "app/main_loop.h"
 #include "app/window.h"
 #include "gfx/back_buffer.h"
 #include "gfx/display_output.h"
 #include "gfx/font.h"
+#include "services/input.h"
 
 namespace {
 

@@ -1,20 +1,17 @@
 #include "app/main_loop.h"
 
-#include "app/data_paths.h"
 #include "game/play_screen.h"
 #include "gfx/back_buffer.h"
-#include "gfx/display_output.h"
 #include "platform/platform.h"
 #include "screens/about_screen.h"
 #include "screens/assets.h"
 #include "screens/board_select_screen.h"
 #include "screens/title_screen.h"
+#include "services/data_paths.h"
+#include "services/present_frame.h"
+#include "services/shared_state.h"
 
-int8_t ScreenState = ScreenTitle;
-uint8_t QuitFlag = 0;
 uint32_t FrameMark = 0;
-
-uint32_t TickCount() { return ReadTickCounter(); }
 
 void MarkFrameStart() { FrameMark = TickCount(); }
 

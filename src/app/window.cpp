@@ -1,6 +1,6 @@
 #include "app/window.h"
 
-#include "app/input.h"
+#include "services/input.h"
 
 WindowHandle MainWindow = nullptr;
 

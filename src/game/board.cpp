@@ -1,10 +1,10 @@
 #include "game/board.h"
 
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/random.h"
 #include "gfx/back_buffer.h"
-#include "gfx/display_output.h"
+#include "services/present_frame.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 BoardRecord Board;
 int16_t BoardSize = 0;
@@ -23,7 +23,7 @@ int32_t RowOffset() { return (GridCells - Board.Rows) / 2; }
 void DealBoard() {
   // A size from outside the table would index past it; fall back to the
   // start-up size rather than deal a board that cannot be drawn.
-  int32_t size = (BoardSize >= 0 && BoardSize < BoardSizes) ? BoardSize : 3;
+  int32_t size = (BoardSize >= 0 && BoardSize < BoardSizes) ? BoardSize : StartupBoardSize;
   Board.Columns = BoardLayouts[size].Columns;
   Board.Rows = BoardLayouts[size].Rows;
 

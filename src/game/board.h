@@ -28,7 +28,8 @@ constexpr int32_t CellSize = 30;
 constexpr int32_t GridCells = 8;  // the board area is 8 x 8 cells of 30 pixels
 constexpr int32_t FacePictures = 40;
 constexpr int32_t BoardSizes = 6;
-constexpr int16_t MaxMoves = 32767;  // the move counter stops here instead of wrapping
+constexpr int16_t StartupBoardSize = 3;  // 6 x 6, until the player picks another
+constexpr int16_t MaxMoves = 32767;      // the move counter stops here instead of wrapping
 
 struct BoardRecord {
   int32_t Columns;

@@ -4,9 +4,6 @@
 #include <cstring>
 #include <numbers>
 
-#include "app/input.h"
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/board.h"
 #include "game/records.h"
 #include "gfx/back_buffer.h"
@@ -14,6 +11,9 @@
 #include "gfx/vectors.h"
 #include "screens/assets.h"
 #include "screens/board_select_screen.h"
+#include "services/input.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 int32_t BannerPhase = 0;
 
@@ -219,7 +219,7 @@ void DrawTileTurning(int32_t picture, int32_t x, int32_t y, int32_t frame) {
   // The tile turns about its vertical axis: it narrows towards the middle of
   // the cell until frame 15 and widens again after; the cell's sides show
   // the backdrop.
-  int32_t d = frame < 15 ? frame : 29 - frame;
+  int32_t d = frame < TurnFlipFrame ? frame : TurnEndFrame - 1 - frame;
   if (source == nullptr || d < 0) {
     return;
   }
@@ -233,7 +233,7 @@ void DrawTileTurning(int32_t picture, int32_t x, int32_t y, int32_t frame) {
 
 void DrawTileVanishing(int32_t picture, int32_t x, int32_t y, int32_t frame) {
   const uint16_t* source = CardPicture(picture);
-  if (source == nullptr || frame < 0 || frame >= 15) {
+  if (source == nullptr || frame < 0 || frame >= VanishEndFrame) {
     return;
   }
   // Shrinks towards the centre of the cell by one pixel a side per frame.

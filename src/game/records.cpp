@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/data_paths.h"
 #include "platform/platform.h"
+#include "services/data_paths.h"
 
 uint32_t BestSeconds[BoardSizes] = {DefaultRecord, DefaultRecord, DefaultRecord,
                                     DefaultRecord, DefaultRecord, DefaultRecord};

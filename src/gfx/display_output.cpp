@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstring>
 
-#include "app/main_loop.h"
 #include "gfx/back_buffer.h"
 #include "gfx/vectors.h"
 #include "platform/platform.h"
@@ -150,8 +149,6 @@ void CopyGrey4(uint8_t* display) {
   }
 }
 
-// The byte of four 2-bit levels, first pixel in the top bits, for each group
-// of four pixels among sixteen (a and b): four bytes, in order.
 // The 2-bit levels of sixteen pixels, one a byte, in order.
 Bytes16 Grey2Levels(const uint16_t* sixteen) {
   return __builtin_shufflevector(reinterpret_cast<Bytes16>(LoadPixels(sixteen) >> 14),
@@ -202,8 +199,9 @@ void CopyFrameToDisplay() {
   // Other depths are left dark without touching the display library at all.
   if (depth != 16 && depth != 4 && depth != 2) return;
   auto* display = static_cast<uint8_t*>(GXBeginDraw());
-  // No display memory this frame: skip the copy (and its end call) so the
-  // loop, taps and messages keep running until the display comes back.
+  // No display memory this frame: skip the copy and its end call. The frame
+  // is still presented as far as the loop is concerned, so messages and taps
+  // keep flowing until the display comes back.
   if (display == nullptr) return;
   if (depth == 16) {
     CopyRgb565(display);
@@ -213,21 +211,4 @@ void CopyFrameToDisplay() {
     CopyGrey2(display);
   }
   GXEndDraw();
-}
-
-void PumpMessages() {
-  PlatformMessage message{};
-  while (PeekPlatformMessage()) {
-    // The quit request arrives when the system closed the window; the loop
-    // finishes its frame and shuts down normally, and whatever else is queued
-    // is still delivered.
-    if (!TakePlatformMessage(&message)) QuitFlag = 1;
-    TranslatePlatformMessage(message);
-    DispatchPlatformMessage(message);
-  }
-}
-
-void PresentFrame() {
-  CopyFrameToDisplay();
-  PumpMessages();
 }

@@ -1,4 +1,5 @@
-// Presenting the back buffer in the display's own pixel layout.
+// Copying the back buffer into display memory in the display's own pixel
+// layout.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +13,6 @@ struct DisplayFormatFields {
 };
 extern DisplayFormatFields DisplayFormat;
 
-// CopyFrameToDisplay, then PumpMessages.
-void PresentFrame();
+// One frame from the back buffer into display memory. A display that hands
+// out no memory, or has a depth the game cannot draw, is left as it was.
 void CopyFrameToDisplay();
-// Dispatches every waiting message. A quit request (the window was closed)
-// ends the main loop after the current frame.
-void PumpMessages();

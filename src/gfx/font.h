@@ -3,12 +3,10 @@
 
 #include <cstdint>
 
-constexpr int32_t GlyphCount = 54;
-constexpr int32_t GlyphRows = 7;
-constexpr int32_t GlyphRowBytes = 10;
-constexpr int32_t SpaceGlyph = 44;
+#include "gfx/glyph_table.h"
 
-extern const char FontCharset[GlyphCount + 1];
+constexpr int32_t GlyphRowBytes = 10;
+
 // Row k of glyph g: a 10-byte block holding "o" (ink) and ":" (none), then 0.
 extern char* GlyphFont[GlyphCount][GlyphRows];
 extern int32_t GlyphIndexMap[256];

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "app/input.h"
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/board.h"
 #include "gfx/back_buffer.h"
 #include "screens/assets.h"
+#include "services/input.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 void AboutScreen() {
   std::memcpy(BackBuffer, AboutPicture, BackBufferBytes);

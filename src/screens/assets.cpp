@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/data_paths.h"
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/board.h"
 #include "game/random.h"
 #include "game/records.h"
 #include "gfx/back_buffer.h"
 #include "gfx/tga.h"
+#include "services/data_paths.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 uint16_t* CardPictures[CardPictureCount];
 uint16_t* PlayPanelPicture;
@@ -73,7 +73,7 @@ void LoadAssets() {
   ClearBackBuffer(0);
   ScreenState = ScreenTitle;
   SoundOn = 1;
-  BoardSize = 3;
+  BoardSize = StartupBoardSize;
   QuitFlag = 0;
 
   // The defaults stand wherever the records file supplies nothing.

@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-#include "app/input.h"
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/board.h"
 #include "game/random.h"
 #include "game/records.h"
@@ -12,6 +9,9 @@
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "screens/assets.h"
+#include "services/input.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 uint8_t ReturnScreen;
 

@@ -4,16 +4,17 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <numbers>
 
-#include "app/input.h"
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/board.h"
 #include "gfx/back_buffer.h"
-#include "gfx/display_output.h"
 #include "gfx/vectors.h"
 #include "screens/assets.h"
 #include "screens/board_select_screen.h"
+#include "services/input.h"
+#include "services/present_frame.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 
 int32_t TitleAngle;
 int32_t TitlePhaseU;
@@ -25,18 +26,13 @@ int32_t TitleDriftP, TitleDriftS;
 
 namespace {
 
-constexpr double DegreesToRadians = 0.017453292519943295;
+constexpr double DegreesToRadians = std::numbers::pi / 180.0;
 constexpr int32_t TextureSide = 240;
 constexpr int32_t UpperRows = 240;
 constexpr uint32_t PanelTop = 240;
 
 int32_t Truncate(double value) { return static_cast<int32_t>(value); }
 
-// How many pixels of a row, from this one on and at most `left`, keep the
-// coordinate c (stepping by `step` each pixel, modulo 2^32) within the same
-// 240-texel copy of the texture. The last copy below 2^32 is only 16 texels
-// wide: a coordinate that wraps past 2^32 starts over at texel 0 and so
-// leaves its copy there too.
 // The pixel shown at texture position (u, v) over a front pixel: the texel
 // through a window, the front picture elsewhere. Both are read, and the key
 // colour picks one without a branch. `origin` is the first texel index of
@@ -47,6 +43,11 @@ uint16_t Sample(uint16_t pixel, uint32_t u, uint32_t v, uint32_t origin) {
   return static_cast<uint16_t>((texel & keyed) | (pixel & ~keyed));
 }
 
+// How many pixels of a row, from this one on and at most `left`, keep the
+// coordinate c (stepping by `step` each pixel, modulo 2^32) within the same
+// 240-texel copy of the texture. The last copy below 2^32 is only 16 texels
+// wide: a coordinate that wraps past 2^32 starts over at texel 0 and so
+// leaves its copy there too.
 int32_t PixelsInCopy(uint32_t c, int32_t step, int32_t left) {
   constexpr int64_t CopyUnits = int64_t{TextureSide} * 256;
   const int64_t first = int64_t{(c >> 8) / TextureSide} * CopyUnits;  // the copy's lowest c

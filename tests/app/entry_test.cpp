@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_loop.h"
+#include "services/shared_state.h"
 #include "support/headless_host.h"
 
 namespace {

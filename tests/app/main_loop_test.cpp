@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "app/entry.h"
-#include "app/input.h"
 #include "gfx/back_buffer.h"
 #include "gfx/display_output.h"
+#include "services/shared_state.h"
 #include "support/headless_host.h"
 
 namespace {

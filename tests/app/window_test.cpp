@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "services/input.h"
 #include "support/headless_host.h"
 
 namespace {
@@ -57,6 +60,26 @@ TEST_F(GameWindow, WhoOwnsTheScreenFollowsTheWindowsMessages) {
   ASSERT_TRUE(PeekPlatformMessage());
   EXPECT_FALSE(TakePlatformMessage(&message));
   EXPECT_EQ(message.Message, MessageQuit);
+}
+
+void Stylus(uint32_t message, uint32_t x, uint32_t y) {
+  GameWindowProcedure(nullptr, message, 0, PackStylusPosition(x, y));
+}
+
+// Only the touch-down point counts: dragging and lifting elsewhere keep it,
+// and keys do nothing.
+TEST(GameWindowStylus, OnlyTheTouchDownMakesATap) {
+  TapConsumed = 1;
+  Stylus(MessageStylusDown, 10, 20);
+  Stylus(MessageStylusUp, 10, 20);
+  Stylus(MessageStylusDown, 200, 310);
+  Stylus(MessageStylusMove, 90, 100);
+  Stylus(MessageStylusUp, 150, 160);
+  EXPECT_EQ(GameWindowProcedure(nullptr, MessageKeyDown, 0x0D, 0), 0);
+  EXPECT_EQ(GameWindowProcedure(nullptr, MessageKeyUp, 0x0D, 0), 0);
+  EXPECT_TRUE(TakeTap());
+  EXPECT_EQ(std::pair(StylusX, StylusY), std::pair(200u, 310u));
+  EXPECT_FALSE(TakeTap());
 }
 
 }  // namespace

@@ -14,8 +14,8 @@
 #include <tuple>
 
 #include "app/entry.h"
-#include "app/main_loop.h"
 #include "game/board.h"
+#include "services/shared_state.h"
 #include "support/headless_host.h"
 
 namespace {

@@ -12,16 +12,16 @@
 #include <tuple>
 #include <vector>
 
-#include "app/data_paths.h"
-#include "app/input.h"
-#include "app/main_loop.h"
-#include "app/sound_effects.h"
 #include "game/board.h"
 #include "game/records.h"
 #include "gfx/back_buffer.h"
 #include "gfx/font.h"
 #include "screens/assets.h"
 #include "screens/board_select_screen.h"
+#include "services/data_paths.h"
+#include "services/input.h"
+#include "services/shared_state.h"
+#include "services/sound_effects.h"
 #include "support/headless_host.h"
 
 using Pixels = std::vector<uint16_t>;

@@ -1,7 +1,7 @@
-#include "app/sound_effects.h"
+#include "services/sound_effects.h"
 
-#include "app/data_paths.h"
 #include "platform/platform.h"
+#include "services/data_paths.h"
 
 // Silent until start-up has loaded everything; LoadAssets turns it on just
 // before the start-up chime.

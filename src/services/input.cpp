@@ -1,4 +1,4 @@
-#include "app/input.h"
+#include "services/input.h"
 
 uint32_t StylusX = 0;
 uint32_t StylusY = 0;

@@ -1,4 +1,4 @@
-#include "app/sound_effects.h"
+#include "services/sound_effects.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/data_paths.h"
+#include "services/data_paths.h"
 #include "support/headless_host.h"
 
 namespace {
