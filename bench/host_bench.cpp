@@ -16,10 +16,10 @@
 
 #include "display_modes.h"
 #include "frame_baseline.h"
+#include "platform/desktop/window_picture.h"
 #include "platform/display_memory.h"
 #include "platform/host.h"
 #include "platform/platform.h"
-#include "platform/window_picture.h"
 
 namespace {
 

@@ -30,11 +30,7 @@ RunState& State() {
 
 // Stands in for the backend while no run is going on.
 detail::Backend& IdleBackend() {
-#ifdef __EMSCRIPTEN__
-  static std::unique_ptr<detail::Backend> idle = detail::MakeWebBackend(Options{});
-#else
-  static std::unique_ptr<detail::Backend> idle = detail::MakeHeadlessBackend(Options{});
-#endif
+  static std::unique_ptr<detail::Backend> idle = detail::MakeIdleBackend();
   return *idle;
 }
 
@@ -139,19 +135,11 @@ bool Start(const Options& options, std::string* error) {
     return refuse();
   }
   const Options& settings = state.Settings;
-#ifdef __EMSCRIPTEN__
-  state.Backend = detail::MakeWebBackend(settings);
-#else
-  if (settings.Headless) {
-    state.Backend = detail::MakeHeadlessBackend(settings);
-  } else {
-    state.Backend = detail::MakeSdlBackend(settings, error);
-    if (!state.Backend) {
-      ResetModules(options.Display);
-      return false;
-    }
+  state.Backend = detail::MakeBackend(settings, error);
+  if (!state.Backend) {
+    ResetModules(options.Display);
+    return false;
   }
-#endif
   state.Running = true;
   detail::StartWindows();
   return true;
