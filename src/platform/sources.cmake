@@ -7,6 +7,7 @@
 set(QUILLMOTH_PLATFORM_SHARED_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/clock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/display_layouts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/display_memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/host.cpp
