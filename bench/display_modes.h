@@ -1,13 +1,15 @@
-// The emulated display layouts, by benchmark argument, with their names.
+// The emulated display layouts, by benchmark argument: the host's own table,
+// so a new layout is measured with the rest.
 #pragma once
 
-#include "platform/host.h"
+#include <cstddef>
+#include <cstdint>
+#include <string>
 
-constexpr host::DisplayMode Modes[] = {
-    host::DisplayMode::Rgb565,        host::DisplayMode::Rgb565Wide,
-    host::DisplayMode::Rgb565Flipped, host::DisplayMode::Rgb565Sideways,
-    host::DisplayMode::Gray4,         host::DisplayMode::Gray2,
-    host::DisplayMode::Rgb444,
-};
-constexpr const char* ModeNames[] = {"rgb565", "rgb565-wide", "rgb565-flipped", "rgb565-sideways",
-                                     "gray4",  "gray2",       "rgb444"};
+#include "platform/display_layouts.h"
+
+inline const host::detail::DisplayLayout& LayoutAt(size_t index) {
+  return host::detail::DisplayLayouts()[index];
+}
+inline std::string LayoutName(size_t index) { return std::string(LayoutAt(index).Name); }
+inline int64_t LayoutCount() { return static_cast<int64_t>(host::detail::DisplayLayouts().size()); }

@@ -16,10 +16,10 @@
 
 #include "display_modes.h"
 #include "frame_baseline.h"
+#include "platform/desktop/window_picture.h"
 #include "platform/display_memory.h"
 #include "platform/host.h"
 #include "platform/platform.h"
-#include "platform/window_picture.h"
 
 namespace {
 
@@ -37,11 +37,11 @@ void Scramble() {
 
 void BM_HostDecode(benchmark::State& state) {
   const auto index = static_cast<size_t>(state.range(0));
-  state.SetLabel(ModeNames[index]);
+  state.SetLabel(LayoutName(index));
   host::Options options;
   options.Headless = true;
   options.ScriptText = "wait 0\n";
-  options.Display = Modes[index];
+  options.Display = LayoutAt(index).Mode;
   std::string error;
   if (!host::Start(options, &error)) {
     state.SkipWithError(error.c_str());
@@ -58,7 +58,7 @@ void BM_HostDecode(benchmark::State& state) {
   GXCloseDisplay();
   host::Stop();
 }
-BENCHMARK(BM_HostDecode)->DenseRange(0, static_cast<int64_t>(std::size(Modes)) - 1);
+BENCHMARK(BM_HostDecode)->DenseRange(0, LayoutCount() - 1);
 
 void ScaleInto(benchmark::State& state, uint32_t format) {
   state.SetLabel(SDL_GetPixelFormatName(format));

@@ -43,15 +43,15 @@ void CloseDisplay() {
 
 void BM_CopyFrameToDisplay(benchmark::State& state) {
   const auto index = static_cast<size_t>(state.range(0));
-  state.SetLabel(ModeNames[index]);
-  if (!OpenDisplay(Modes[index], state)) return;
+  state.SetLabel(LayoutName(index));
+  if (!OpenDisplay(LayoutAt(index).Mode, state)) return;
   for (auto _ : AgainstMemcpy(state)) {
     CopyFrameToDisplay();
     benchmark::ClobberMemory();
   }
   CloseDisplay();
 }
-BENCHMARK(BM_CopyFrameToDisplay)->DenseRange(0, static_cast<int64_t>(std::size(Modes)) - 1);
+BENCHMARK(BM_CopyFrameToDisplay)->DenseRange(0, LayoutCount() - 1);
 
 // The play screen's clock: three digits, black shadow then white.
 void BM_DrawCounter(benchmark::State& state) {

@@ -12,8 +12,7 @@ targets=(tga records script command_line)
 started=$(date +%s)
 scripts/setup.sh
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUILLMOTH_FUZZ=ON -DQUILLMOTH_TESTS=OFF >/dev/null
+cmake --preset fuzz >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target quillmoth_fuzz
 
 # The corpus copies and the targets' own temporary folders live in memory

@@ -16,13 +16,13 @@ git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tool
   | xargs clang-format --dry-run -Werror
 
 echo "== build (warnings as errors)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMOTH_WERROR=ON -DQUILLMOTH_BENCHMARKS=ON >/dev/null
+cmake --preset build >/dev/null
 cmake --build build -j"$jobs"
 echo "== tests"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== build (AddressSanitizer + UndefinedBehaviorSanitizer)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLMOTH_WERROR=ON -DQUILLMOTH_SANITIZE=ON >/dev/null
+cmake --preset asan >/dev/null
 cmake --build build-asan -j"$jobs"
 echo "== tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

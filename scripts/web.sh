@@ -31,8 +31,9 @@ cmake --build "$native" --target quillmoth_assets -j"$jobs"
 
 # Debian's emscripten finds its JavaScript optimizer's modules only here.
 export NODE_PATH=/usr/share/nodejs
-emcmake cmake -S . -B "$work/wasm" -DCMAKE_BUILD_TYPE=MinSizeRel -DQUILLMOTH_WERROR=ON \
-  -DQUILLMOTH_WEB_ASSETS="$native" -DQUILLMOTH_WEB_SITE="$site" >/dev/null
+# The preset (CMakePresets.json) puts the program in $work/wasm and the
+# site in $site; only the assets' folder varies.
+emcmake cmake --preset web -DQUILLMOTH_WEB_ASSETS="$native" >/dev/null
 cmake --build "$work/wasm" -j"$jobs"
 echo "web page built in $(($(date +%s) - started)) s: $site"
 ( cd "$site" && ls -l quillmoth.wasm quillmoth.js quillmoth.data index.html page.js | awk '{ total += $5; print } END { print "total", total, "bytes" }' )

@@ -1,4 +1,4 @@
-// The page's half of the web backend (src/platform/web_backend.cpp): the
+// The page's half of the web backend (src/platform/web/web_backend.cpp): the
 // canvas, pointer and visibility events, Web Audio effects, the clock and the
 // frame's pause. Linked with --js-library.
 mergeInto(LibraryManager.library, {

@@ -11,7 +11,7 @@
 // next record. A browser that refuses storage from the start (private
 // browsing) is named in the caption at once; its flushes fail the same way.
 Module.preRun = [].concat(Module.preRun || [], function () {
-  var folder = '/saved';  // PageDataHome in src/platform/web_backend.h
+  var folder = '/saved';  // PageDataHome in src/platform/web/web_backend.h
   function refused() {
     if (Module.say) {
       Module.say('This browser keeps no data for the page: records last until it is closed.');

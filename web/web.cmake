@@ -1,7 +1,8 @@
 # The browser build (included from the top CMakeLists.txt under emcmake): the
-# game and the host's shared parts compiled to WebAssembly, with the web_*
-# files in place of the desktop-only ones, packed into a static site whose
-# index.html lies at the top of QUILLMOTH_WEB_SITE. scripts/web.sh runs it.
+# game and the host's shared parts compiled to WebAssembly, with
+# src/platform/web/ in place of src/platform/desktop/, packed into a static
+# site whose index.html lies at the top of QUILLMOTH_WEB_SITE. scripts/web.sh
+# runs it.
 #
 # The pictures, sounds and icons are made by the asset generator, a native
 # program: QUILLMOTH_WEB_ASSETS names the folder where a native build put
@@ -16,18 +17,16 @@ foreach(folder Graph Sound icons)
   endif()
 endforeach()
 
-# Desktop only: SDL (window, mixer, the headless backend's WAV reader),
-# libpng (shots, icon), sockets (one copy per user), the data check and
-# replays.
-file(GLOB QUILLMOTH_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/*.cpp)
-list(FILTER QUILLMOTH_PLATFORM_SOURCES EXCLUDE REGEX
-  "/(host_main|web_main|sdl_backend|headless_backend|window_picture|sound|png_file|screenshot|icon|single_instance|data_check|replay)\\.cpp$")
-add_library(quillmoth_platform STATIC ${QUILLMOTH_PLATFORM_SOURCES})
+# What every host shares, and src/platform/web/ in place of the desktop's
+# folder (SDL, libpng, sockets, the data check and replays).
+include(src/platform/sources.cmake)
+add_library(quillmoth_platform STATIC
+  ${QUILLMOTH_PLATFORM_SHARED_SOURCES} ${QUILLMOTH_PLATFORM_WEB_SOURCES})
 target_include_directories(quillmoth_platform PUBLIC src)
 target_compile_definitions(quillmoth_platform PRIVATE QUILLMOTH_VERSION="${PROJECT_VERSION}")
 
-add_executable(quillmoth src/platform/web_main.cpp)
-# wasm-ld finds symbols in any archive order, so the two need no group.
+add_executable(quillmoth ${QUILLMOTH_WEB_MAIN} ${QUILLMOTH_GAME_WATCH_SOURCES})
+# The game calls the host, never the other way round.
 target_link_libraries(quillmoth PRIVATE quillmoth_game quillmoth_platform)
 set_target_properties(quillmoth PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${QUILLMOTH_WEB_SITE}")
 set(QUILLMOTH_WEB_JS_LIBRARY "${CMAKE_CURRENT_SOURCE_DIR}/web/host_library.js")

@@ -1,8 +1,9 @@
-// What differs between the two ways the host can run: a real SDL2 window with
-// sound and a wall clock, or nothing at all on the desktop with a virtual
-// clock. Everything else (windows, queue, display memory, scripts, files)
-// is shared and lives in its own file; those files reach the running backend
-// and the start-up options through the functions at the end.
+// What differs between the ways the host can run: on the desktop a real SDL2
+// window with sound and a wall clock, or nothing at all with a virtual clock;
+// in a browser the page's canvas. Everything else (windows, queue, display
+// memory, scripts, files) is shared and lives in its own file; those files
+// reach the running backend and the start-up options through the functions
+// at the end.
 #pragma once
 
 #include <cstdint>
@@ -58,18 +59,19 @@ class Backend {
   virtual void HoldLastFrame() = 0;
 };
 
-#ifdef __EMSCRIPTEN__
-// A browser build has one: the page's canvas, pointer, Web Audio and clock.
-std::unique_ptr<Backend> MakeWebBackend(const Options& options);
-#else
-std::unique_ptr<Backend> MakeHeadlessBackend(const Options& options);
-// nullptr, with the reason in *error, when SDL cannot open its video device.
-std::unique_ptr<Backend> MakeSdlBackend(const Options& options, std::string* error);
-#endif
+// The backends the build chose: desktop/backend_choice.cpp on the desktop (a
+// window, or headless for scripts), web/backend_choice.cpp in the page.
+//
+// The backend of a run; nullptr, with the reason in *error, when it cannot
+// start (a desktop with no video device).
+std::unique_ptr<Backend> MakeBackend(const Options& options, std::string* error);
+// The one that stands in while no run is going on.
+std::unique_ptr<Backend> MakeIdleBackend();
 
 // The backend of the current run. Outside a run (a unit test of game code
-// that never started the host) a headless backend with a clock at 0 stands
-// in, so a stray platform call cannot crash.
+// that never started the host) the build's idle backend (on the desktop a
+// headless one with a clock at 0) stands in, so a stray platform call cannot
+// crash.
 Backend& CurrentBackend();
 bool Running();
 const Options& RunOptions();

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/display_layouts.h"
 #include "platform/whole_number.h"
 
 #ifndef QUILLMOTH_VERSION
@@ -18,13 +19,32 @@ CommandLine Fail(std::string message) {
   return result;
 }
 
+// --display's lines: every layout's name, the default one marked, wrapped
+// at 80 columns under the descriptions' column.
+std::string DisplayOptionText() {
+  std::string text = "  --display MODE    display memory layout:";
+  size_t lineStart = 0;
+  const auto layouts = detail::DisplayLayouts();
+  for (size_t i = 0; i < layouts.size(); ++i) {
+    std::string name(layouts[i].Name);
+    if (layouts[i].Mode == Options{}.Display) name += " (default)";
+    if (i + 1 < layouts.size()) name += ',';
+    if (text.size() - lineStart + 1 + name.size() > 80) {
+      text += '\n';
+      lineStart = text.size();
+      text.append(19, ' ');
+    }
+    text += ' ' + name;
+  }
+  return text + '\n';
+}
+
 }  // namespace
 
 std::string UsageText() {
   return "usage: quillmoth [options]\n"
-         "  --scale N         window scale, 1 to 8 (default: the largest up to 3 that fits)\n"
-         "  --display MODE    display memory layout: rgb565 (default), rgb565-wide,\n"
-         "                    rgb565-flipped, rgb565-sideways, gray4, gray2, rgb444\n"
+         "  --scale N         window scale, 1 to 8 (default: the largest up to 3 that fits)\n" +
+         DisplayOptionText() +
          "  --headless        no window, no sound, a virtual clock (needs --script or --replay)\n"
          "  --script FILE     run the commands in FILE (- for standard input)\n"
          "  --tick-start N    first value of the millisecond counter, 0 to 4294967295\n"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/backend.h"
+#include "platform/display_layouts.h"
 #include "platform/display_memory.h"
 #include "platform/icon.h"
 #include "platform/messages.h"
@@ -30,11 +31,7 @@ RunState& State() {
 
 // Stands in for the backend while no run is going on.
 detail::Backend& IdleBackend() {
-#ifdef __EMSCRIPTEN__
-  static std::unique_ptr<detail::Backend> idle = detail::MakeWebBackend(Options{});
-#else
-  static std::unique_ptr<detail::Backend> idle = detail::MakeHeadlessBackend(Options{});
-#endif
+  static std::unique_ptr<detail::Backend> idle = detail::MakeIdleBackend();
   return *idle;
 }
 
@@ -68,25 +65,10 @@ bool ApplyScriptHeader(Options* settings, std::string* error) {
 }  // namespace
 
 bool ParseDisplayMode(const std::string& text, DisplayMode* mode) {
-  static constexpr struct {
-    const char* Name;
-    DisplayMode Mode;
-  } names[] = {
-      {"rgb565", DisplayMode::Rgb565},
-      {"rgb565-wide", DisplayMode::Rgb565Wide},
-      {"rgb565-flipped", DisplayMode::Rgb565Flipped},
-      {"rgb565-sideways", DisplayMode::Rgb565Sideways},
-      {"gray4", DisplayMode::Gray4},
-      {"gray2", DisplayMode::Gray2},
-      {"rgb444", DisplayMode::Rgb444},
-  };
-  for (const auto& entry : names) {
-    if (text == entry.Name) {
-      *mode = entry.Mode;
-      return true;
-    }
-  }
-  return false;
+  const detail::DisplayLayout* layout = detail::FindDisplayLayout(text);
+  if (layout == nullptr) return false;
+  *mode = layout->Mode;
+  return true;
 }
 
 bool Start(const Options& options, std::string* error) {
@@ -139,19 +121,11 @@ bool Start(const Options& options, std::string* error) {
     return refuse();
   }
   const Options& settings = state.Settings;
-#ifdef __EMSCRIPTEN__
-  state.Backend = detail::MakeWebBackend(settings);
-#else
-  if (settings.Headless) {
-    state.Backend = detail::MakeHeadlessBackend(settings);
-  } else {
-    state.Backend = detail::MakeSdlBackend(settings, error);
-    if (!state.Backend) {
-      ResetModules(options.Display);
-      return false;
-    }
+  state.Backend = detail::MakeBackend(settings, error);
+  if (!state.Backend) {
+    ResetModules(options.Display);
+    return false;
   }
-#endif
   state.Running = true;
   detail::StartWindows();
   return true;

@@ -15,7 +15,8 @@
 namespace host {
 
 // The display memory layouts the host can emulate. Each one makes the game
-// take a different conversion path when it presents a frame.
+// take a different conversion path when it presents a frame. Each has a row
+// in display_layouts.cpp: its name, memory, pitches and decoder.
 enum class DisplayMode {
   Rgb565,          // 16-bit, pixel pitch 2, row pitch 480: one block copy
   Rgb565Wide,      // 16-bit, row pitch 512: row by row

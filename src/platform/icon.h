@@ -1,4 +1,6 @@
-// The program's icon resource, as the desktop window shows it.
+// The program's icon resource, as the desktop window shows it
+// (desktop/icon.cpp). The page has none: its manifest carries the icon
+// (web/web_services.cpp).
 #pragma once
 
 #include <cstdint>

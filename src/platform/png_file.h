@@ -1,5 +1,6 @@
 // PNG files through libpng: the shots of scripted runs and of F12, and the
-// window icon.
+// window icon (desktop/png_file.cpp). The page writes none
+// (web/web_services.cpp).
 #pragma once
 
 #include <cstdint>

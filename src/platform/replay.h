@@ -1,5 +1,6 @@
 // --replay FILE: a recording played back where it cannot touch the
-// player's own records.
+// player's own records (desktop/replay.cpp). The page only makes recordings
+// (web/web_services.cpp).
 #pragma once
 
 #include <string>

@@ -1,4 +1,6 @@
-// One running copy per user: how copies of the program find each other.
+// One running copy per user: how copies of the program find each other
+// (desktop/single_instance.cpp). A browser tab is a copy of its own
+// (web/web_services.cpp).
 #pragma once
 
 namespace host::detail {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "app/entry.h"
-#include "platform/game_watch.h"
 #include "platform/host.h"
+#include "platform/watch/game_watch.h"
 #include "support/headless_host.h"
 
 namespace {

@@ -9,8 +9,9 @@
 #include <memory>
 
 #include "platform/backend.h"
-#include "platform/sound.h"
-#include "platform/virtual_clock.h"
+#include "platform/desktop/backends.h"
+#include "platform/desktop/sound.h"
+#include "platform/desktop/virtual_clock.h"
 
 namespace host::detail {
 namespace {

@@ -28,15 +28,16 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/desktop/backends.h"
+#include "platform/desktop/screenshot.h"
+#include "platform/desktop/sound.h"
+#include "platform/desktop/virtual_clock.h"
+#include "platform/desktop/window_picture.h"
 #include "platform/display_memory.h"
 #include "platform/host.h"
 #include "platform/icon.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "platform/screenshot.h"
-#include "platform/sound.h"
-#include "platform/virtual_clock.h"
-#include "platform/window_picture.h"
 
 namespace host::detail {
 namespace {

@@ -14,10 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop/window_picture.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "platform/png_file.h"
-#include "platform/window_picture.h"
 #include "support/headless_host.h"
 
 namespace {

@@ -1,8 +1,15 @@
-// Where the web page keeps the game's files; its entry (web_main.cpp) and
-// web/storage.js agree on these.
+// The page's backend, and where the web page keeps the game's files; its
+// entry (web_main.cpp) and web/storage.js agree on these.
 #pragma once
 
+#include <memory>
+
+#include "platform/backend.h"
+
 namespace host::detail {
+
+// The page's canvas, pointer, Web Audio and clock (backend_choice.cpp).
+std::unique_ptr<Backend> MakeWebBackend(const Options& options);
 
 // The program file's path: Graph/ and Sound/ lie beside it, packed with the
 // page. The folder is read-only, as an installed copy's is, so the game keeps

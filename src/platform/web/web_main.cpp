@@ -11,10 +11,10 @@
 
 #include "app/entry.h"
 #include "platform/command_line.h"
-#include "platform/game_watch.h"
 #include "platform/host.h"
 #include "platform/platform.h"
-#include "platform/web_backend.h"
+#include "platform/watch/game_watch.h"
+#include "platform/web/web_backend.h"
 
 // One line in the page's caption, and the "tap to play again" (web/page.js).
 EM_JS(void, SayOnPage, (const char* text), { Module.say(UTF8ToString(text)); });

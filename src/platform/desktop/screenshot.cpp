@@ -1,4 +1,4 @@
-#include "platform/screenshot.h"
+#include "platform/desktop/screenshot.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -6,9 +6,9 @@
 
 #include "app/entry.h"
 #include "platform/command_line.h"
-#include "platform/game_watch.h"
 #include "platform/host.h"
 #include "platform/platform.h"
+#include "platform/watch/game_watch.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);

@@ -1,4 +1,4 @@
-#include "platform/window_picture.h"
+#include "platform/desktop/window_picture.h"
 
 #include <algorithm>
 #include <cstring>

@@ -35,6 +35,7 @@
 #include "platform/host.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/web/web_backend.h"
 
 extern "C" {
 // web/host_library.js

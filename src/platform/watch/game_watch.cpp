@@ -1,4 +1,4 @@
-#include "platform/game_watch.h"
+#include "platform/watch/game_watch.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/sound.h"
+#include "platform/desktop/sound.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -20,11 +20,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop/screenshot.h"
 #include "platform/files.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "platform/png_file.h"
-#include "platform/screenshot.h"
 #include "support/headless_host.h"
 
 namespace {
