@@ -94,6 +94,16 @@ TEST(FaceMaker, WritesTheGamesLayoutCutsTheMiddleSquareAndTurnsAsTheTagSays) {
             << "tag " << tag << " at " << x << ", " << y;
   }
   EXPECT_EQ(stored.Face(0), stored.Face(1));
+  // Rows further apart than their pixels: the bytes between are not read.
+  std::vector<uint8_t> padded(2 * 20, 0x55);
+  for (int i = 0; i < 32; ++i) padded[static_cast<size_t>(i / 16 * 20 + i % 16)] = stored.bytes[i];
+  EXPECT_EQ(pictures::MakeFace(padded.data(), 4, 2, 20), stored.Face());
+  // Any size: one pixel, odd sides, all of it the picture's one colour.
+  for (auto [w, h] : {std::pair{1, 1}, {7, 5}, {33, 17}, {999, 1001}}) {
+    Rgba plain(w, h);
+    for (int i = 0; i < w * h; ++i) plain.Set(i % w, i / w, {200, 120, 40, 255});
+    ExpectNear(FaceMean(Load(plain.Face()), 3, 3, 27, 27), {200, 120, 40}, 1.5);
+  }
   EXPECT_TRUE(pictures::MakeFace(nullptr, 4, 2, 16).empty());
   EXPECT_TRUE(pictures::MakeFace(stored.bytes.data(), 0, 2, 16).empty());
   EXPECT_TRUE(pictures::MakeFace(stored.bytes.data(), 4, -1, 16).empty());
