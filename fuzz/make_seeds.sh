@@ -51,6 +51,17 @@ palette() {
 { bytes $((1 | 1 << 5)); le16 5; le16 5; } >tga/missing-file
 { bytes $((1 << 6)); le16 5; le16 5; } >tga/missing-folder
 
+# --- face maker: width and height selectors (side = selector % 1030 - 2),
+# a stride byte (255 too short, else padding), an orientation, then pixels ---
+mkdir -p pictures
+{ le16 6; le16 4; bytes 0 6                    # 4 x 2 turned a quarter
+  bytes 0 0 255 255 0 255 0 255 255 255 255 255 0 0 0 0; } >pictures/turned
+{ le16 3; le16 1002; bytes 12 1; bytes 255 128 0 128; } >pictures/one-by-thousand-padded
+{ le16 1002; le16 3; bytes 0 9; bytes 10 200 30 0 250 250 250 255; } >pictures/thousand-by-one
+{ le16 33; le16 21; bytes 3 3; bytes 1 2 3 4 5 6 7 8 9 10 11 12 13; } >pictures/odd-sides
+{ le16 2; le16 30; bytes 0 1; } >pictures/empty
+{ le16 30; le16 30; bytes 255 1; bytes 1 2 3 4; } >pictures/short-stride
+
 # --- quill.dat as it is, or cut short, or with bytes past the 48th ---
 mkdir -p records
 records() { local v; for v in "$@"; do bytes $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)); done; }

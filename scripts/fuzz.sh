@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(tga records script command_line)
+targets=(tga records script command_line pictures)
 started=$(date +%s)
 scripts/setup.sh
 

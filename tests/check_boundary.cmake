@@ -43,3 +43,16 @@ endforeach()
 if(bad)
   message(FATAL_ERROR "Game code includes a folder above its own:\n${bad}")
 endif()
+
+# The face maker serves the desktop and the web page alike: pixels in, bytes
+# out, with no platform, no files and no SDL of its own.
+file(GLOB_RECURSE sources ${ROOT}/src/pictures/*)
+foreach(file ${sources})
+  file(STRINGS ${file} lines REGEX "#include *[<\"](SDL|platform/|emscripten|fstream|cstdio|stdio)|SDL_|fopen|std::chrono")
+  if(lines)
+    string(APPEND bad "${file}: ${lines}\n")
+  endif()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "The face maker reaches past pixels and bytes:\n${bad}")
+endif()

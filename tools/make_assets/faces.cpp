@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "make_assets/emblem.h"
+#include "pictures/tile_frame.h"
 
 namespace assets {
 namespace {
@@ -345,20 +346,20 @@ std::vector<Part> Design(int n) {
   }
 }
 
-constexpr Rgb TileEdge = MakeRgb(14, 12, 30);
-
 // The common tile: dark rim with rounded corners that melt into the night.
+// Faces made from players' photos share it.
 Canvas TileBase(Rgb top, Rgb bottom) {
-  Canvas tile(TileSize, TileSize, TileEdge);
-  const Coverage face(RoundBox(1, 1, 29, 29, 3.5), 0, 0, TileSize, TileSize);
-  Paint(tile, face, [&](int, int y) { return Mix(top, bottom, y * 256 / 29); });
+  Canvas tile(TileSize, TileSize);
+  for (int y = 0; y < TileSize; ++y)
+    for (int x = 0; x < TileSize; ++x)
+      tile.Set(x, y, tile_frame::Framed(x, y, tile_frame::Shade(top, bottom, y)));
   return tile;
 }
 
 }  // namespace
 
 Canvas MakeFace(int n) {
-  Canvas tile = TileBase(MakeRgb(246, 238, 216), MakeRgb(220, 204, 168));
+  Canvas tile = TileBase(tile_frame::ParchmentTop, tile_frame::ParchmentBottom);
   for (const Part& part : Design(n)) {
     const Coverage fill(part.shape, 0, 0, TileSize, TileSize);
     if (part.edged) Paint(tile, fill.Grown(1.0), Outline);
