@@ -74,7 +74,7 @@ class Records_ : public GameTest {
     unsetenv("XDG_DATA_HOME");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  // The player's data folder, which nobody may write.
+  // The player's data folder, owned by the ordinary user (for root, nobody).
   fs::path DataFolder() const {
     const fs::path data = Folder() / "data";
     fs::create_directory(data);
