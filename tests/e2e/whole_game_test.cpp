@@ -52,23 +52,11 @@ class WholeGame : public HeadlessHostTest {
       fs::copy(fs::path(QUILLMOTH_BINARY_DIR) / sub, Folder() / sub, fs::copy_options::recursive);
   }
 
-  // Runs the program on a script; returns its exit code.
-  int Run(const std::string& script, uint32_t tickStart) {
-    std::ofstream(Folder() / "script.txt") << script;
-    ChildProcess run(
-        {"--headless", "--tick-start", std::to_string(tickStart), "--script", Path("script.txt")},
-        {"QUILLMOTH_RUNTIME_DIR=" + Path("run")}, Path("quillmoth"));
-    return run.Wait(60000);
-  }
-  static std::vector<uint8_t> ReadBytes(const fs::path& path) {
+  static std::string Read(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};
   }
-  static std::string ReadText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-  }
-  std::vector<uint8_t> RecordsFile() { return ReadBytes(Folder() / "quill.dat"); }
+  std::string RecordsFile() { return Read(Folder() / "quill.dat"); }
   std::string Path(const std::string& name) { return (Folder() / name).string(); }
 
   // The board selection from the title, the smallest size, and a new board.
@@ -80,10 +68,10 @@ class WholeGame : public HeadlessHostTest {
 
 // The records file's twelve values, four bytes each, least significant
 // first: six best times, then six fewest moves.
-std::vector<uint8_t> RecordsBytes(const std::vector<uint32_t>& values) {
-  std::vector<uint8_t> bytes;
+std::string RecordsBytes(const std::vector<uint32_t>& values) {
+  std::string bytes;
   for (uint32_t value : values)
-    for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<uint8_t>(value >> (8 * b)));
+    for (int b = 0; b < 4; ++b) bytes += static_cast<char>(value >> (8 * b));
   return bytes;
 }
 
@@ -100,14 +88,9 @@ std::vector<uint8_t> RecordsBytes(const std::vector<uint32_t>& values) {
 TEST_F(WholeGame, AWindowedGameStoppedTwiceReplaysExactlyAndTheReplayLeavesRecordsAlone) {
   const std::string recording = Path("recording.txt");
   // A 2 x 4 record of 500 s and 20 moves to beat; the rest never set.
-  const std::vector<uint8_t> started =
+  const std::string started =
       RecordsBytes({500, 999, 999, 999, 999, 999, 20, 999, 999, 999, 999, 999});
-  const auto writeRecords = [&](const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-  };
-  writeRecords(Folder() / "quill.dat", started);
+  std::ofstream(Folder() / "quill.dat", std::ios::binary) << started;
   // Its own meeting folder: the headless runs beside it are other copies.
   fs::create_directories(Folder() / "live");
   ChildProcess live(
@@ -144,30 +127,24 @@ TEST_F(WholeGame, AWindowedGameStoppedTwiceReplaysExactlyAndTheReplayLeavesRecor
     live.Stop(1200);
   }
   ASSERT_EQ(live.Wait(60000), 0) << live.Err;
-  const std::vector<uint8_t> lived = RecordsFile();
+  const std::string lived = RecordsFile();
   // The 184 frames from the deal to the last pair, of 30 ms or more, and
   // the stops make more than 7 seconds; 4 moves, for size 0; the other
   // sizes keep 999.
   ASSERT_EQ(lived.size(), 48u);
-  const auto value = [&](int i) {
-    return lived[4 * i] | lived[4 * i + 1] << 8 | lived[4 * i + 2] << 16 |
-           static_cast<uint32_t>(lived[4 * i + 3]) << 24;
-  };
-  const uint32_t seconds = value(0);
-  EXPECT_GE(seconds, 7u);
-  EXPECT_LT(seconds, 500u);
-  EXPECT_EQ(value(6), 4u);
-  for (int i : {1, 2, 3, 4, 5, 7, 8, 9, 10, 11}) EXPECT_EQ(value(i), 999u) << i;
+  const uint32_t seconds = static_cast<uint8_t>(lived[0]) | static_cast<uint8_t>(lived[1]) << 8;
+  EXPECT_TRUE(seconds >= 7 && seconds < 500) << seconds;
+  EXPECT_EQ(lived, RecordsBytes({seconds, 999, 999, 999, 999, 999, 4, 999, 999, 999, 999, 999}));
 
   // Headless, from the records the live game started from, with no
   // --tick-start: the same frames and the same file. The shot goes where
   // the live one was taken, just before the quit.
-  std::string script = ReadText(recording);
+  std::string script = Read(recording);
   const size_t quit = script.find("\nquit\n");
   ASSERT_NE(quit, std::string::npos) << script;
   script.insert(quit + 1, "shot " + Path("replayed.png") + "\n");
   std::ofstream(Folder() / "replay.txt") << script;
-  writeRecords(Folder() / "quill.dat", started);
+  std::ofstream(Folder() / "quill.dat", std::ios::binary) << started;
   ChildProcess replayed({"--headless", "--script", Path("replay.txt")},
                         {"QUILLMOTH_RUNTIME_DIR=" + Path("run")}, Path("quillmoth"));
   ASSERT_EQ(replayed.Wait(60000), 0) << replayed.Err;
@@ -178,10 +155,9 @@ TEST_F(WholeGame, AWindowedGameStoppedTwiceReplaysExactlyAndTheReplayLeavesRecor
   // --replay from the records the recording carries: beside records that
   // the game's result only equals (no record then), and with another file
   // in the player's data folder; neither may change.
-  const std::vector<uint8_t> mine =
-      RecordsBytes({1, 999, 999, 999, 999, 999, 2, 999, 999, 999, 999, 999});
+  const std::string mine = RecordsBytes({1, 999, 999, 999, 999, 999, 2, 999, 999, 999, 999, 999});
   fs::create_directories(Folder() / "data" / "quillmoth");
-  writeRecords(Folder() / "data" / "quillmoth" / "quill.dat", mine);
+  std::ofstream(Folder() / "data" / "quillmoth" / "quill.dat", std::ios::binary) << mine;
   ChildProcess watched({"--replay", recording, "--headless"},
                        {"QUILLMOTH_RUNTIME_DIR=" + Path("run"), "XDG_DATA_HOME=" + Path("data"),
                         "TMPDIR=" + Path("run")},
@@ -189,7 +165,7 @@ TEST_F(WholeGame, AWindowedGameStoppedTwiceReplaysExactlyAndTheReplayLeavesRecor
   ASSERT_EQ(watched.Wait(60000), 0) << watched.Err;
   EXPECT_EQ(watched.Out, "cleared 2 x 4: " + std::to_string(seconds) + " s, 4 moves, new record\n");
   EXPECT_EQ(RecordsFile(), lived);
-  EXPECT_EQ(ReadBytes(Folder() / "data" / "quillmoth" / "quill.dat"), mine);
+  EXPECT_EQ(Read(Folder() / "data" / "quillmoth" / "quill.dat"), mine);
   EXPECT_TRUE(fs::is_empty(Folder() / "run")) << "the replay's own folder is removed";
 
   // In a window, at the pace it was played: the clock counted `seconds`
@@ -210,7 +186,11 @@ TEST_F(WholeGame, AWindowedGameStoppedTwiceReplaysExactlyAndTheReplayLeavesRecor
 
   // The table shows the new row 0 and the old rows 1 to 5 as they were
   // before any record (the board selection shot while learning).
-  ASSERT_EQ(Run("wait 2\ntap 120 300\nwait 3\nshot " + Path("again.png") + "\nquit\n", 4242), 0);
+  std::ofstream(Folder() / "again.txt")
+      << "wait 2\ntap 120 300\nwait 3\nshot " + Path("again.png") + "\n";
+  ChildProcess again({"--headless", "--script", Path("again.txt")},
+                     {"QUILLMOTH_RUNTIME_DIR=" + Path("run")}, Path("quillmoth"));
+  ASSERT_EQ(again.Wait(60000), 0) << again.Err;
   const fs::path before = Folder() / "select.png", after = Folder() / "again.png";
   ASSERT_FALSE(Region(after, 0, 0, 240, 320).empty());
   EXPECT_NE(Region(after, 90, 95, 150, 17), Region(before, 90, 95, 150, 17));

@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <bit>
 #include <csignal>
 #include <fstream>
 #include <functional>
@@ -20,28 +19,51 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+using Values = std::array<uint32_t, 12>;  // six times, then six move counts
+
 class Records_ : public GameTest {
  protected:
-  std::filesystem::path File() const { return Folder() / "quill.dat"; }
-  std::vector<uint8_t> RecordsFile() const { return Bytes(File()); }
-  static std::vector<uint8_t> Bytes(const std::filesystem::path& file) {
+  fs::path File() const { return Folder() / "quill.dat"; }
+  Bytes RecordsFile() const { return Read(File()); }
+  static Bytes Read(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
-  // The 48 bytes the records in memory must be saved as: six times, then
-  // six move counts, each least significant byte first.
-  static std::vector<uint8_t> Encoded() {
-    std::vector<uint8_t> bytes;
-    for (int32_t i = 0; i < 12; ++i) {
-      const uint32_t v = i < 6 ? BestSeconds[i] : static_cast<uint32_t>(BestMoves[i - 6]);
+  static void Write(const fs::path& file, const Bytes& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  }
+  // The records file's layout: each value least significant byte first.
+  static Bytes Encode(const Values& values) {
+    Bytes bytes;
+    for (uint32_t v : values)
       for (int32_t shift = 0; shift < 32; shift += 8)
         bytes.push_back(static_cast<uint8_t>(v >> shift));
-    }
     return bytes;
   }
+  // The bytes the records in memory must be saved as.
+  static Bytes Encoded() {
+    Values values{};
+    for (int32_t i = 0; i < 6; ++i)
+      std::tie(values[i], values[i + 6]) =
+          std::tuple(BestSeconds[i], static_cast<uint32_t>(BestMoves[i]));
+    return Encode(values);
+  }
+  // Puts the values in memory; returns the bytes they must be saved as.
+  static Bytes Hold(const Values& values) {
+    for (int32_t i = 0; i < 6; ++i)
+      std::tie(BestSeconds[i], BestMoves[i]) =
+          std::tuple(values[i], static_cast<int32_t>(values[i + 6]));
+    return Encode(values);
+  }
   // Runs `body` in a child process as an ordinary user (for root, "nobody":
-  // root may write everywhere) and returns its exit code.
-  static int AsOrdinaryUser(int (*body)()) {
+  // root may write everywhere) with XDG_DATA_HOME at `data` (none: unset)
+  // and returns its exit code.
+  static int AsOrdinaryUser(const std::optional<fs::path>& data, int (*body)()) {
+    data ? setenv("XDG_DATA_HOME", data->c_str(), 1) : unsetenv("XDG_DATA_HOME");
     const pid_t child = fork();
     if (child == 0) {
       if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(99);
@@ -49,16 +71,15 @@ class Records_ : public GameTest {
     }
     int status = -1;
     waitpid(child, &status, 0);
+    unsetenv("XDG_DATA_HOME");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  // Twelve records, six times then six move counts, each `step` on from the
-  // last; returns the bytes they must be saved as.
-  static std::vector<uint8_t> Hold(uint32_t from, uint32_t step) {
-    for (int32_t i = 0; i < 6; ++i) {
-      BestSeconds[i] = from + static_cast<uint32_t>(i) * step;
-      BestMoves[i] = static_cast<int32_t>(from + static_cast<uint32_t>(i + 6) * step);
-    }
-    return Encoded();
+  // The player's data folder, owned by the ordinary user (for root, nobody).
+  fs::path DataFolder() const {
+    const fs::path data = Folder() / "data";
+    fs::create_directory(data);
+    EXPECT_TRUE(getuid() != 0 || chown(data.c_str(), 65534, 65534) == 0);
+    return data;
   }
   // The power going, or the program being killed, in the middle of a save: a
   // child saves two sets of records by turns until it is killed at a random
@@ -67,8 +88,12 @@ class Records_ : public GameTest {
   // the other, so a file mixed from both matches neither. Once nobody kills
   // it, a save still lands.
   void KillSavesThenSave(uint32_t seed) {
-    const std::vector<uint8_t> after = Hold(0xA0B0C0D0, 0xFFFFFFFF);
-    const std::vector<uint8_t> before = Hold(0x10203040, 1);
+    const auto set = [](uint32_t from, uint32_t step) {
+      Values values{};
+      for (uint32_t i = 0; i < 12; ++i) values[i] = from + i * step;
+      return Hold(values);
+    };
+    const Bytes after = set(0xA0B0C0D0, 0xFFFFFFFF), before = set(0x10203040, 1);
     SaveRecords();
     std::mt19937 random(seed);
     int finished = 0;
@@ -77,7 +102,7 @@ class Records_ : public GameTest {
       ASSERT_GE(child, 0);
       if (child == 0) {
         for (uint64_t n = 0;; ++n) {
-          n % 2 == 0 ? Hold(0xA0B0C0D0, 0xFFFFFFFF) : Hold(0x10203040, 1);
+          n % 2 == 0 ? set(0xA0B0C0D0, 0xFFFFFFFF) : set(0x10203040, 1);
           SaveRecords();
         }
       }
@@ -86,27 +111,27 @@ class Records_ : public GameTest {
       int status = 0;
       ASSERT_EQ(waitpid(child, &status, 0), child);
       ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself";
-      const auto bytes = RecordsFile();
+      const Bytes bytes = RecordsFile();
       ASSERT_TRUE(bytes == before || bytes == after)
           << "kill " << round << " left " << bytes.size() << " bytes that are neither set";
       finished += bytes == after;
-      unfinished_ += std::filesystem::is_regular_file(Folder() / "quill.dat.tmp");
-      for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+      unfinished_ += fs::is_regular_file(Folder() / "quill.dat.tmp");
+      for (const auto& entry : fs::directory_iterator(Folder())) {
         const auto name = entry.path().filename();
         ASSERT_TRUE(name == "quill.dat" || name == "quill.dat.tmp") << "left behind: " << name;
       }
     }
     EXPECT_GT(finished, 0) << "no save finished before a kill";
-    const std::vector<uint8_t> last = Hold(12, 7);
+    const Bytes last = set(12, 7);
     SaveRecords();
     EXPECT_EQ(RecordsFile(), last);
   }
   int unfinished_ = 0;  // kills that left a new file not yet in place
-
   // Bytes 1, 2, 3, ... so that every value shows which bytes it came from.
   void WriteCounting(int32_t size) const {
-    std::ofstream out(File(), std::ios::binary | std::ios::trunc);
-    for (int32_t i = 0; i < size; ++i) out.put(static_cast<char>(i + 1));
+    Bytes bytes(static_cast<size_t>(size));
+    std::iota(bytes.begin(), bytes.end(), uint8_t{1});
+    Write(File(), bytes);
   }
 };
 
@@ -114,11 +139,7 @@ TEST_F(Records_, FilesAreReadLittleEndianByteByByteAsFarAsTheyReach) {
   // Values any game can make, whose bytes differ: the file's last time is
   // 0x00410302 s and the held one 0x00400000 s, so a value cut short shows
   // which bytes came from where.
-  const std::array<uint32_t, 12> file{1, 2, 3, 4, 5, 0x00410302, 0x0104, 8, 12, 18, 24, 0x7F20};
-  const auto write = [&](size_t size) {
-    std::ofstream out(File(), std::ios::binary | std::ios::trunc);
-    for (size_t i = 0; i < size; ++i) out.put(static_cast<char>(file[i / 4] >> (8 * (i % 4))));
-  };
+  const Bytes file = Encode({1, 2, 3, 4, 5, 0x00410302, 0x0104, 8, 12, 18, 24, 0x7F20});
   // File size, then BestSeconds[5], BestMoves[0] and BestMoves[5] after loading.
   const std::pair<size_t, std::tuple<uint32_t, int32_t, int32_t>> cases[] = {
       {0, {0x00400000, 256, 256}},
@@ -128,10 +149,11 @@ TEST_F(Records_, FilesAreReadLittleEndianByteByByteAsFarAsTheyReach) {
       {60, {0x00410302, 0x0104, 0x7F20}}};
   for (const auto& [size, loaded] : cases) {
     SCOPED_TRACE(size);
-    write(std::min<size_t>(size, 48));
+    Write(File(),
+          Bytes(file.begin(), file.begin() + static_cast<ptrdiff_t>(std::min<size_t>(size, 48))));
     if (size > 48) std::ofstream(File(), std::ios::binary | std::ios::app) << "past the end";
-    std::fill(std::begin(BestSeconds), std::end(BestSeconds), 0x00400000u);
-    std::fill(std::begin(BestMoves), std::end(BestMoves), 256);
+    Hold({0x00400000, 0x00400000, 0x00400000, 0x00400000, 0x00400000, 0x00400000, 256, 256, 256,
+          256, 256, 256});
     LoadRecords();
     EXPECT_EQ(std::tuple(BestSeconds[5], BestMoves[0], BestMoves[5]), loaded);
     EXPECT_EQ(RecordsFile().size(), size);
@@ -147,48 +169,40 @@ TEST_F(Records_, ValuesNoGameCanMakeReadAsNoRecordAndAreNamed) {
   // enough player could have made), 999, 1. Moves: each board's pairs, one
   // under them, 32,767, one past it, -32,768 (an older copy's counter
   // wrapping), -1.
-  const std::array<uint32_t, 12> stored{4294967, 4294968, 4294967295u, 0,          999, 1, 4, 7,
-                                        32767,   32768,   0xFFFF8000u, 0xFFFFFFFFu};
-  std::ofstream out(File(), std::ios::binary);
-  for (uint32_t value : stored)
-    for (int b = 0; b < 4; ++b) out.put(static_cast<char>(value >> (8 * b)));
-  out.close();
-  const std::vector<uint8_t> bytes = RecordsFile();
+  const Bytes bytes = Encode(
+      {4294967, 4294968, 4294967295u, 0, 999, 1, 4, 7, 32767, 32768, 0xFFFF8000u, 0xFFFFFFFFu});
+  Write(File(), bytes);
   LoadRecords();
   EXPECT_EQ(std::vector(std::begin(BestSeconds), std::end(BestSeconds)),
             (std::vector<uint32_t>{4294967, 999, 999, 0, 999, 1}));
   EXPECT_EQ(std::vector(std::begin(BestMoves), std::end(BestMoves)),
             (std::vector<int32_t>{4, 999, 32767, 999, 999, 999}));
+  const auto time = [](const std::string& board, const std::string& value) {
+    return "the records file's best time for the " + board + " board, " + value +
+           " s, is longer than any game can last: read as no record";
+  };
+  const auto moves = [](const std::string& board, const std::string& value) {
+    return "the records file's fewest moves for the " + board + " board, " + value +
+           ", cannot come from any game: read as no record";
+  };
   std::vector<std::string> named;
   for (const host::Notice& notice : host::Notices()) named.push_back(notice.Text);
-  EXPECT_EQ(named, (std::vector<std::string>{
-                       "the records file's best time for the 4 x 4 board, 4294968 s, is longer "
-                       "than any game can last: read as no record",
-                       "the records file's fewest moves for the 4 x 4 board, 7, cannot come from "
-                       "any game: read as no record",
-                       "the records file's best time for the 4 x 6 board, 4294967295 s, is longer "
-                       "than any game can last: read as no record",
-                       "the records file's fewest moves for the 6 x 6 board, 32768, cannot come "
-                       "from any game: read as no record",
-                       "the records file's fewest moves for the 6 x 8 board, -32768, cannot come "
-                       "from any game: read as no record",
-                       "the records file's fewest moves for the 8 x 8 board, -1, cannot come from "
-                       "any game: read as no record"}));
+  EXPECT_EQ(named,
+            (std::vector{time("4 x 4", "4294968"), moves("4 x 4", "7"), time("4 x 6", "4294967295"),
+                         moves("6 x 6", "32768"), moves("6 x 8", "-32768"), moves("8 x 8", "-1")}));
   EXPECT_EQ(RecordsFile(), bytes);
 }
 
 TEST_F(Records_, SavedRecordsAreTheFortyEightBytesOfTheLayout) {
-  std::ranges::copy(std::array<uint32_t, 6>{0, 1, 255, 256, 0x12345678u, 0xFFFFFFFFu}, BestSeconds);
-  std::ranges::copy(std::array<int32_t, 6>{4, 999, 1000, -1, 0x7FFFFFFF, -0x7FFFFFFF - 1},
-                    BestMoves);
+  Hold({0, 1, 255, 256, 0x12345678u, 0xFFFFFFFFu, 4, 999, 1000, 0xFFFFFFFFu, 0x7FFFFFFF,
+        0x80000000u});
   WriteCounting(60);  // an older, longer file is replaced whole
   SaveRecords();
-  const uint8_t expected[48] = {0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0x00,
-                                0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x78, 0x56, 0x34, 0x12,
-                                0xFF, 0xFF, 0xFF, 0xFF, 0x04, 0x00, 0x00, 0x00, 0xE7, 0x03,
-                                0x00, 0x00, 0xE8, 0x03, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF,
-                                0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80};
-  EXPECT_EQ(RecordsFile(), std::vector(std::begin(expected), std::end(expected)));
+  const Bytes expected = {0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00,
+                          0x00, 0x01, 0x00, 0x00, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF,
+                          0x04, 0x00, 0x00, 0x00, 0xE7, 0x03, 0x00, 0x00, 0xE8, 0x03, 0x00, 0x00,
+                          0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80};
+  EXPECT_EQ(RecordsFile(), expected);
 }
 
 // The save goes through a new file under a temporary name. Whatever an
@@ -196,14 +210,14 @@ TEST_F(Records_, SavedRecordsAreTheFortyEightBytesOfTheLayout) {
 // way; a save that cannot write at all leaves the old file and the records
 // in memory for the next save.
 TEST_F(Records_, ASaveLandsWholeOrNotAtAllWhateverLiesInItsWay) {
-  const std::filesystem::path temp = Folder() / "quill.dat.tmp", victim = Folder() / "victim";
+  const fs::path temp = Folder() / "quill.dat.tmp", victim = Folder() / "victim";
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   const auto previous = std::signal(SIGXFSZ, SIG_IGN);
   const rlimit none{0, saved.rlim_max};  // no file may take a byte
   // What is in the way, and whether the save lands.
   const std::pair<std::function<void()>, bool> cases[] = {
-      {[&] { std::filesystem::create_symlink(victim, temp); }, true},
+      {[&] { fs::create_symlink(victim, temp); }, true},
       {[&] { std::ofstream(temp) << "left by a run that died"; }, true},
       {[&] { mkfifo(temp.c_str(), 0644); }, true},
       {[&] { setrlimit(RLIMIT_FSIZE, &none); }, false}};
@@ -211,15 +225,15 @@ TEST_F(Records_, ASaveLandsWholeOrNotAtAllWhateverLiesInItsWay) {
     SCOPED_TRACE(i);
     std::ofstream(victim) << "precious";
     WriteCounting(48);
-    const std::vector<uint8_t> old = RecordsFile();
+    const Bytes old = RecordsFile();
     BestMoves[i] = static_cast<int32_t>(i + 4);
-    const std::vector<uint8_t> wanted = Encoded();
+    const Bytes wanted = Encoded();
     cases[i].first();
     SaveRecords();
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(RecordsFile(), cases[i].second ? wanted : old);
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(temp)));
-    EXPECT_EQ(std::filesystem::file_size(victim), 8u);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(temp)));
+    EXPECT_EQ(fs::file_size(victim), 8u);
     SaveRecords();  // what memory holds lands with the next save
     EXPECT_EQ(RecordsFile(), wanted);
   }
@@ -231,13 +245,11 @@ TEST_F(Records_, ASaveLandsWholeOrNotAtAllWhateverLiesInItsWay) {
 // folder is a 64 KB memory file system, filled up, in a mount namespace of
 // a child's own, so nothing is left mounted whatever happens.
 TEST_F(Records_, AFullDiskStillTakesANewRecordInTheRecordsFileItself) {
-  std::ranges::copy(std::array<uint32_t, 6>{10, 20, 30, 40, 50, 60}, BestSeconds);
-  std::ranges::copy(std::array<int32_t, 6>{5, 9, 13, 19, 25, 33}, BestMoves);
+  Hold({10, 20, 30, 40, 50, 60, 5, 9, 13, 19, 25, 33});
   const pid_t child = fork();
   if (child == 0) {
-    const std::string folder = Folder().string();
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
-        mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        mount("tmpfs", Folder().c_str(), "tmpfs", 0, "size=64k") != 0) {
       _exit(77);
     }
     SaveRecords();  // the file as the last record left it, and more an older copy left
@@ -248,12 +260,10 @@ TEST_F(Records_, AFullDiskStillTakesANewRecordInTheRecordsFileItself) {
     }
     filler.close();
     std::ofstream(Folder() / "probe") << "x";  // it cannot even take this
-    if (std::filesystem::file_size(Folder() / "probe") != 0) _exit(3);
-    BestMoves[0] = 4;
-    const std::vector<uint8_t> wanted = Encoded();
+    if (fs::file_size(Folder() / "probe") != 0) _exit(3);
+    const Bytes wanted = Hold({10, 20, 30, 40, 50, 60, 4, 9, 13, 19, 25, 33});
     SaveRecords();
-    const bool landed = Bytes(File()) == wanted && host::Notices().empty();
-    _exit(landed ? 0 : 1);
+    _exit(Read(File()) == wanted && host::Notices().empty() ? 0 : 1);
   }
   int status = -1;
   waitpid(child, &status, 0);
@@ -270,19 +280,12 @@ TEST_F(Records_, AFullDiskStillTakesANewRecordInTheRecordsFileItself) {
 TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayersDataFolder) {
   // Times and moves a game can make, every byte of the first two values a
   // different one.
-  std::ranges::copy(std::array<uint32_t, 6>{0x00030201, 0x00070605, 9, 10, 11, 12}, BestSeconds);
-  std::ranges::copy(std::array<int32_t, 6>{100, 200, 300, 400, 500, 600}, BestMoves);
-  const std::vector<uint8_t> installedBytes = Encoded();
-  std::ofstream(File(), std::ios::binary)
-      .write(reinterpret_cast<const char*>(installedBytes.data()), 48);
-  const std::filesystem::path data = Folder() / "data";
-  std::filesystem::create_directory(data);
-  if (getuid() == 0) {
-    ASSERT_EQ(chown(data.c_str(), 65534, 65534), 0);
-  }
-  setenv("XDG_DATA_HOME", data.c_str(), 1);
-  std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
-  const int installed = AsOrdinaryUser([] {
+  const Bytes installedBytes =
+      Hold({0x00030201, 0x00070605, 9, 10, 11, 12, 100, 200, 300, 400, 500, 600});
+  Write(File(), installedBytes);
+  const fs::path data = DataFolder();
+  fs::permissions(Folder(), fs::perms(0555));
+  const int installed = AsOrdinaryUser(data, [] {
     std::fill(std::begin(BestSeconds), std::end(BestSeconds), DefaultRecord);
     LoadRecords();
     if (BestSeconds[0] != 0x00030201u) return 1;  // the installed file's first value
@@ -293,16 +296,14 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayers
     return BestSeconds[0] == 5 ? 0 : 2;
   });
   EXPECT_EQ(RecordsFile(), installedBytes);  // the installed file is as it came
-  std::filesystem::permissions(File(), std::filesystem::perms(0666));
+  fs::permissions(File(), fs::perms(0666));
   BestSeconds[2] = 7;
-  const int writable = AsOrdinaryUser([] { return SaveRecords(), 0; });
-  unsetenv("XDG_DATA_HOME");
-  std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
+  const int writable = AsOrdinaryUser(data, [] { return SaveRecords(), 0; });
+  fs::permissions(Folder(), fs::perms(0755));
   EXPECT_EQ(std::tuple(installed, writable), std::tuple(0, 0));
-  const std::vector<uint8_t> bytes = Bytes(data / "quillmoth" / "quill.dat");
+  const Bytes bytes = Read(data / "quillmoth" / "quill.dat");
   ASSERT_EQ(bytes.size(), 48u);
-  EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 8),
-            (std::vector<uint8_t>{5, 0, 0, 0, 5, 6, 7, 0}));
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8), (Bytes{5, 0, 0, 0, 5, 6, 7, 0}));
   EXPECT_EQ(RecordsFile(), Encoded());
   struct stat info {};
   stat(File().c_str(), &info);
@@ -310,7 +311,7 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayers
 
   if (getuid() == 0) {  // another player's file in a folder anyone may write
     ASSERT_EQ(chown(File().c_str(), 65534, 65534), 0);
-    std::filesystem::permissions(File(), std::filesystem::perms(0660));
+    fs::permissions(File(), fs::perms(0660));
     BestSeconds[2] = 6;
     SaveRecords();
     EXPECT_EQ(RecordsFile(), Encoded());
@@ -326,84 +327,75 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayers
 // saved at all, the player is told, once a run, beyond standard error.
 TEST_F(Records_, RecordsThatCannotStayBesideTheProgramGoToThePlayersFolderOrThePlayerIsTold) {
   if (getuid() != 0) GTEST_SKIP() << "needs root, to play another user (nobody) on their files";
-  const std::filesystem::path data = Folder() / "data";
-  std::filesystem::create_directory(data);
-  ASSERT_EQ(chown(data.c_str(), 65534, 65534), 0);
-  std::filesystem::permissions(Folder(), std::filesystem::perms(0777));
+  const fs::path data = DataFolder();
+  fs::permissions(Folder(), fs::perms(0777));
   // What lies at the records file's place: its owner and mode.
   const std::tuple<const char*, uid_t, unsigned> cases[] = {
       {"another player's", 0, 0644}, {"made read-only", 65534, 0444}, {"a folder", 0, 0}};
   for (const auto& [what, owner, mode] : cases) {
     SCOPED_TRACE(what);
-    std::filesystem::remove_all(File());
-    std::filesystem::remove_all(data / "quillmoth");
+    fs::remove_all(File());
+    fs::remove_all(data / "quillmoth");
     if (mode == 0) {
       // One anyone may write: a folder, however open, holds no records.
-      std::filesystem::create_directory(File());
-      std::filesystem::permissions(File(), std::filesystem::perms::all);
+      fs::create_directory(File());
+      fs::permissions(File(), fs::perms::all);
     } else {
       WriteCounting(48);
       ASSERT_EQ(chown(File().c_str(), owner, owner), 0);
-      std::filesystem::permissions(File(), std::filesystem::perms(mode));
+      fs::permissions(File(), fs::perms(mode));
     }
-    const std::vector<uint8_t> before = mode == 0 ? std::vector<uint8_t>{} : RecordsFile();
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
-    const int saved = AsOrdinaryUser([] {
+    const Bytes before = mode == 0 ? Bytes{} : RecordsFile();
+    const int saved = AsOrdinaryUser(data, [] {
       LoadRecords();
       BestMoves[0] = 4;
       SaveRecords();
       return std::ranges::none_of(host::Notices(), &host::Notice::Shown) ? 0 : 1;
     });
-    unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(saved, 0);
-    const std::vector<uint8_t> kept = Bytes(data / "quillmoth" / "quill.dat");
+    const Bytes kept = Read(data / "quillmoth" / "quill.dat");
     ASSERT_EQ(kept.size(), 48u);
     EXPECT_EQ(kept[24], 4);
-    if (mode != 0) {
-      EXPECT_EQ(RecordsFile(), before);
-    }
+    EXPECT_TRUE(mode == 0 || RecordsFile() == before);
   }
 
   // No folder to save in: the program's is closed to the player, and the
   // player's data folder is a file (or there is no home at all).
-  std::filesystem::remove_all(File());
-  std::filesystem::permissions(Folder(), std::filesystem::perms(0555));
-  std::filesystem::remove_all(data / "quillmoth");
+  fs::remove_all(File());
+  fs::permissions(Folder(), fs::perms(0555));
+  fs::remove_all(data / "quillmoth");
   std::ofstream(data / "quillmoth") << "not a folder";
-  for (bool home : {true, false}) {
-    SCOPED_TRACE(home);
-    home ? setenv("XDG_DATA_HOME", data.c_str(), 1) : unsetenv("XDG_DATA_HOME");
-    const std::optional<std::string> savedHome =
-        std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
-    if (!home) unsetenv("HOME");
-    const int told = AsOrdinaryUser([] {
+  const std::optional<std::string> home =
+      std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
+  for (const bool homeless : {false, true}) {
+    SCOPED_TRACE(homeless);
+    if (homeless) unsetenv("HOME");
+    const int told = AsOrdinaryUser(homeless ? std::nullopt : std::optional(data), [] {
       LoadRecords();
       BestMoves[0] = 4;
       SaveRecords();
       BestMoves[0] = 3;
       SaveRecords();  // tried again, but not told twice
-      const auto& notices = host::Notices();
-      return notices.size() == 1 && notices[0].Shown &&
-                     notices[0].Text.starts_with("records cannot be saved in ") &&
-                     notices[0].Text.ends_with(": new records last until the game is closed") &&
-                     BestMoves[0] == 3
+      const auto& n = host::Notices();
+      if (n.size() != 1 || !n[0].Shown || BestMoves[0] != 3) return 1;
+      return n[0].Text.starts_with("records cannot be saved in ") &&
+                     n[0].Text.ends_with(": new records last until the game is closed")
                  ? 0
-                 : 1;
+                 : 2;
     });
-    if (savedHome) setenv("HOME", savedHome->c_str(), 1);
-    unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(told, 0);
   }
-  std::filesystem::permissions(Folder(), std::filesystem::perms(0755));
+  if (home) setenv("HOME", home->c_str(), 1);
+  fs::permissions(Folder(), fs::perms(0755));
 }
 
 TEST_F(Records_, ANewFileThatReplacesTheOldOrOneRewrittenInPlaceIsWholeWheneverTheSaveDies) {
   KillSavesThenSave(1);
   EXPECT_GT(unfinished_, 0) << "no kill came in the middle of a save";
-  EXPECT_FALSE(std::filesystem::exists(Folder() / "quill.dat.tmp"));
-  std::filesystem::create_directory(Folder() / "quill.dat.tmp");  // nothing new can go beside it
+  EXPECT_FALSE(fs::exists(Folder() / "quill.dat.tmp"));
+  fs::create_directory(Folder() / "quill.dat.tmp");  // nothing new can go beside it
   KillSavesThenSave(2);
-  EXPECT_TRUE(std::filesystem::is_directory(Folder() / "quill.dat.tmp"));
+  EXPECT_TRUE(fs::is_directory(Folder() / "quill.dat.tmp"));
 }
 
 }  // namespace

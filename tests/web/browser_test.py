@@ -80,14 +80,12 @@ def check(condition, what):
 
 # --- the page's server and the desktop reference --------------------------
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
+http.server.SimpleHTTPRequestHandler.log_message = lambda *args: None
 
 
 def serve():
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(QuietHandler, directory=SITE))
+        ("127.0.0.1", 0), functools.partial(http.server.SimpleHTTPRequestHandler, directory=SITE))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server, "http://127.0.0.1:%d/" % server.server_address[1]
 
@@ -104,14 +102,10 @@ RECORDS = os.path.join(WORK, "quill.dat")
 
 
 def recording_header(recording, tick_start, records):
-    """Checks the recording's two header lines: the tick start the page was
-    given, and the records it loaded (`records`, the file's 48 bytes)."""
-    lines = recording.splitlines()
-    check(len(lines) >= 2, "the recording has no header: %r" % recording[:200])
-    check(lines[0] == "# tick-start %d" % tick_start,
-          "the recording starts %r, not at tick %d" % (lines[0], tick_start))
-    loaded = "# records " + " ".join(str(v) for v in struct.unpack("<6I6i", records))
-    check(lines[1] == loaded, "the page loaded %r; it should have loaded %r" % (lines[1], loaded))
+    """The recording's header: the page's tick start and the records it loaded."""
+    header = ["# tick-start %d" % tick_start,
+              "# records " + " ".join(str(v) for v in struct.unpack("<6I6i", records))]
+    check(recording.splitlines()[:2] == header, "the recording starts %r" % recording[:200])
 
 
 def replay(recording, frames, display, records=None):
@@ -119,11 +113,8 @@ def replay(recording, frames, display, records=None):
     frames, and its records file afterwards (None when it holds none). The
     desktop takes the tick start and every frame's length from the
     recording; `records` is the records file it starts from."""
-    if os.path.exists(RECORDS):
-        os.remove(RECORDS)
-    if records is not None:
-        with open(RECORDS, "wb") as out:
-            out.write(records)
+    with open(RECORDS, "wb") as out:
+        out.write(records or b"")
     # The recording holds the frames that have ended, the canvas shows the
     # one under way: the replay runs on past the recording's last line up to
     # that frame. A wait line counts frames in its first number (a second one
@@ -140,8 +131,7 @@ def replay(recording, frames, display, records=None):
         out.write(recording + "wait %d\nshot %s\n" % (frames - waited, shot))
     subprocess.run([REFERENCE, "--headless", "--display", display, "--script", script],
                    check=True, stdout=subprocess.DEVNULL, timeout=60)
-    saved = open(RECORDS, "rb").read() if os.path.exists(RECORDS) else b""
-    return Image.open(shot).convert("RGB"), saved or None
+    return Image.open(shot).convert("RGB"), open(RECORDS, "rb").read() or None
 
 
 # --- the browser ------------------------------------------------------------
@@ -194,20 +184,18 @@ def capture(driver):
 
 
 def compare(driver, display, records=None, what=""):
-    """Replays the page's run so far on the desktop, starting from the
-    records file `records` (None: none, so every board at 999), and checks
-    that both show the same picture and keep the same records. Returns
-    those records."""
+    """The page's run so far replayed on the desktop from the records file
+    `records` (None: every board at 999) must show the same picture and
+    keep the same records, which it returns."""
     picture, recording, frames, page_saved = capture(driver)
     query = urllib.parse.parse_qs(urllib.parse.urlparse(driver.current_url).query)
     recording_header(recording, int(query["tick-start"][0]),
                      NO_RECORDS if records is None else records)
     expected, saved = replay(recording, frames, display, records)
+    what = "%s (%s): " % (what, display)
     difference = ImageChops.difference(picture, expected).getbbox()
-    check(difference is None, "%s (%s): the canvas differs from the desktop's shot in %s"
-          % (what, display, difference))
-    check(saved == page_saved, "%s (%s): the desktop keeps the records %r, the page %r"
-          % (what, display, saved, page_saved))
+    check(difference is None, what + "the canvas differs from the desktop's in %s" % (difference,))
+    check(saved == page_saved, what + "the desktop keeps %r, the page %r" % (saved, page_saved))
     return saved
 
 
@@ -221,20 +209,12 @@ REFUSE_WRITES = """
   var put = IDBObjectStore.prototype.put, say = Module.say;
   window.refusedWrites = 0;
   IDBObjectStore.prototype.put = function () {
-    window.refusedWrites++;
-    if (window.refusedWrites == 1) {
-      throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
-    }
+    if (++refusedWrites == 1) throw new DOMException('quota exceeded', 'QuotaExceededError');
     var request = put.apply(this, arguments), transaction = this.transaction;
-    request.addEventListener('success', function () {
-      try { transaction.abort(); } catch (e) {}
-    });
+    request.addEventListener('success', function () { try { transaction.abort(); } catch (e) {} });
     return request;
   };
-  Module.say = function (text) {
-    IDBObjectStore.prototype.put = put;
-    say(text);
-  };
+  Module.say = function (text) { IDBObjectStore.prototype.put = put; say(text); };
 """
 
 
@@ -246,18 +226,14 @@ LOG_CANVAS = """
   ['putImageData', 'drawImage', 'fillRect', 'clearRect'].forEach(function (name) {
     var original = proto[name];
     proto[name] = function () {
-      var top = 0, rows = 320;
-      if (name == 'putImageData' && arguments.length >= 7) {
-        top = arguments[4]; rows = arguments[6];
-      }
-      canvasWork.push([Module.framesRun, document.hidden, top, top + rows]);
+      var part = name == 'putImageData' && arguments.length >= 7, top = part ? arguments[4] : 0;
+      canvasWork.push([Module.framesRun, document.hidden, top, top + (part ? arguments[6] : 320)]);
       return original.apply(this, arguments);
     };
   });
   window.shownAt = [];
   document.addEventListener('visibilitychange', function () {
-    shownAt.push([document.hidden, Module.framesRun]);
-  });
+    shownAt.push([document.hidden, Module.framesRun]); });
 """
 
 # The seconds counter of the play panel: three digits of 14-pixel glyphs, 16
@@ -274,18 +250,13 @@ def check_still_board(driver, frames=45):
     wait_frames(driver, frames)
     work = driver.execute_script("return canvasWork")
     # The counter moves once a second; the frames last 30 ms or more.
-    most = frames * 32 // 1000 + 2
-    check(len(work) <= most, "a still board put pixels on the canvas %d times in %d frames: %s"
-          % (len(work), frames, work[:10]))
-    for frame, hidden, top, bottom in work:
-        check(SECONDS_ROWS[0] <= top and bottom <= SECONDS_ROWS[1],
-              "on a still board, frame %d put rows %d to %d on the canvas; only the seconds "
-              "(rows %d to %d) change" % (frame, top, bottom, SECONDS_ROWS[0], SECONDS_ROWS[1]))
+    check(len(work) <= frames * 32 // 1000 + 2, "a still board drew %d times" % len(work))
+    check(all(SECONDS_ROWS[0] <= top and bottom <= SECONDS_ROWS[1] for _, _, top, bottom in work),
+          "a still board drew more than the seconds (rows %d to %d): %s" % (*SECONDS_ROWS, work))
 
 
 def tap(driver, canvas, point, pointer="mouse"):
-    """A real tap of a mouse, "touch" or "pen" pointer on game pixel `point`
-    of the canvas as shown;
+    """A real tap of a mouse, "touch" or "pen" pointer on game pixel `point`;
     returns once the game has the touch-down, which must be at `point`."""
     downs = driver.execute_script("return " + DOWNS)
     scale = canvas.size["width"] / 240
@@ -298,9 +269,8 @@ def tap(driver, canvas, point, pointer="mouse"):
         actions.pointer_action.move_to(canvas, dx, dy).pointer_down().pointer_up()
         actions.perform()
     wait_for(driver, "%s > %d" % (DOWNS, downs), "the tap to arrive")
-    script = capture(driver)[1]
-    landed = script[script.rindex("down "):].split("\n")[0]
-    check(landed == "down %d %d" % point, "a tap on %s landed at %s" % (point, landed))
+    landed = capture(driver)[1].split("down ")[-1].split("\n")[0]
+    check(landed == "%d %d" % point, "a tap on %s landed at %s" % (point, landed))
 
 
 def differs(first, second):
@@ -324,22 +294,14 @@ def check_shown_as_drawn(driver, canvas):
         if not (ImageChops.difference(sampled, before).getbbox()
                 and ImageChops.difference(sampled, after).getbbox()):
             blocks = sampled.resize(shown.size, Image.NEAREST)
-            if scale == int(scale):
-                check(ImageChops.difference(blocks, shown).getbbox() is None,
-                      "the picture is smoothed")
-            else:
-                # Blocks of uneven sizes: where one ends, the browser and
-                # this resize may disagree by a screen pixel. Each screen
-                # pixel must still have the very colour of the game pixel
-                # there or of one beside it; smoothing mixes new colours.
-                unexplained = None
-                for dx in (-1, 0, 1):
-                    for dy in (-1, 0, 1):
-                        mask = differs(ImageChops.offset(blocks, dx, dy), shown)
-                        unexplained = mask if unexplained is None \
-                            else ImageChops.darker(unexplained, mask)
-                check(unexplained.getbbox() is None,
-                      "the picture is smoothed at scale %.3f" % scale)
+            # At a fractional scale the blocks are of uneven sizes: where one
+            # ends, the browser and this resize may disagree by a screen
+            # pixel. Each screen pixel must still have the very colour of the
+            # game pixel there or of one beside it; smoothing mixes new colours.
+            near = (0,) if scale == int(scale) else (-1, 0, 1)
+            masks = [differs(ImageChops.offset(blocks, dx, dy), shown) for dx in near for dy in near]
+            check(functools.reduce(ImageChops.darker, masks).getbbox() is None,
+                  "the picture is smoothed at scale %.3f" % scale)
             return
     raise AssertionError("the screen does not show the canvas")
 
@@ -379,37 +341,30 @@ def check_layout(driver, what):
     width, height = page["width"], page["height"]
     left, top, right, bottom = page["canvas"]
     caption = page["caption"]
-    what = "%s (%d x %d)" % (what, width, height)
+    what = "%s (%d x %d), picture %s, caption %s: " % (what, width, height, page["canvas"], caption)
     near = 0.05  # layout positions are kept in 64ths of a pixel
-    check(not page["scrolled"], "%s: the page scrolls" % what)
-    beside = width - 2 * (CLEARANCE + COLUMN) >= height * 240 / 320
-    if beside:
-        check(abs(caption[0] - (right + CLEARANCE)) < near and caption[3] <= height + near,
-              "%s: the caption is not %d px beside the picture: %s, picture %s"
-              % (what, CLEARANCE, caption, page["canvas"]))
+    check(not page["scrolled"], what + "the page scrolls")
+    if width - 2 * (CLEARANCE + COLUMN) >= height * 240 / 320:
+        check(abs(caption[0] - (right + CLEARANCE)) < near, what + "the caption is not beside")
         room_width, room_height = width - 2 * (CLEARANCE + COLUMN), height
     else:
-        check(caption[1] >= bottom - near and caption[3] <= height + near,
-              "%s: the caption is not under the picture: %s, picture %s"
-              % (what, caption, page["canvas"]))
+        check(caption[1] >= bottom - near, what + "the caption is not under the picture")
         room_width, room_height = width, height - (caption[3] - bottom)
+    check(caption[3] <= height + near, what + "the caption is not in the window")
     largest = min(room_width / 240, room_height / 320)
     whole = math.floor(largest)
     fills = width < 480 or whole < 1 or room_height - 320 * whole > room_height / 4
     scale = largest if fills else whole
     check(abs((right - left) - 240 * scale) < near and abs((bottom - top) - 320 * scale) < near,
-          "%s: the picture is %.2f x %.2f, not %.2f x %.2f (scale %.4f)"
-          % (what, right - left, bottom - top, 240 * scale, 320 * scale, scale))
+          what + "the picture is not at scale %.4f" % scale)
     check(left >= -near and top >= -near and right <= width + near and bottom <= height + near,
-          "%s: the picture is not all in the window: %s" % (what, page["canvas"]))
-    check(abs((left + right) / 2 - width / 2) < 1, "%s: the picture is not centred" % what)
-    check(page["links"], "%s: the page has no links" % what)
+          what + "the picture is not all in the window")
+    check(abs((left + right) / 2 - width / 2) < 1, what + "the picture is not centred")
+    check(page["links"], what + "the page has no links")
     for (a_left, a_top, a_right, a_bottom), target, rel, href in page["links"]:
         apart = max(a_left - right, left - a_right, a_top - bottom, top - a_bottom)
-        check(apart >= CLEARANCE - near, "%s: the link to %s is %.1f px from the picture"
-              % (what, href, apart))
-        check(target == "_blank" and "noopener" in rel.split(),
-              "%s: the link to %s does not open a tab of its own" % (what, href))
+        check(apart >= CLEARANCE - near and target == "_blank" and "noopener" in rel.split(),
+              what + "the link to %s, %.1f px from the picture, opens %s" % (href, apart, target))
     return scale, not fills
 
 
@@ -479,18 +434,16 @@ def main():
                  "the audio to rest after the last effect", 10)
         wait_frames(desktop, 20)
         refused, note = desktop.execute_script(
-            "return [window.refusedWrites, document.getElementById('note').textContent]")
-        check(refused > 0, "the game's save wrote nothing to IndexedDB")
-        check("records cannot be saved" in note,
-              "IndexedDB refused the save, and the page says %r" % note)
+            "return [refusedWrites, document.getElementById('note').textContent]")
+        check(refused > 0 and "records cannot be saved" in note,
+              "IndexedDB refused %d writes, and the page says %r" % (refused, note))
         # The records the game keeps, in memory and in its folder, are the
         # desktop's; the reload below finds them in IndexedDB.
         records = compare(desktop, "rgb565", what="cleared board with the record banner")
         check(records is not None and len(records) == 48, "the desktop saved no records")
-        seconds, best_moves = struct.unpack_from("<I", records, 0)[0], \
-            struct.unpack_from("<i", records, 24)[0]
-        check(best_moves == moves and seconds < 60, "the 2 x 4 record is %d s, %d moves; "
-              "%d moves were made" % (seconds, best_moves, moves))
+        record = struct.unpack("<6I6i", records)
+        check(record[6] == moves and record[0] < 60, "the 2 x 4 record is %d s, %d moves; "
+              "%d moves were made" % (record[0], record[6], moves))
         played = desktop.execute_script("return Module.effectsPlayed")
         tap(desktop, canvas, PLAY_SELECTION)
         wait_frames(desktop, 5)
@@ -516,14 +469,12 @@ def main():
         check(hidden and shown_at > hidden_at + 5,
               "the hidden page ran frames %s to %s" % (hidden_at, shown_at))
         work = desktop.execute_script("return canvasWork")
-        check(not [w for w in work if w[1]],
-              "the hidden page put pixels on the canvas: %s" % [w for w in work if w[1]][:5])
-        check([w for w in work if w[0] >= shown_at],
-              "the page shown again puts nothing on the canvas")
+        check(not any(w[1] for w in work), "the hidden page drew on the canvas: %s" % work)
+        check(any(w[0] >= shown_at for w in work), "the page shown again draws nothing")
         tap(desktop, canvas, TITLE_PANEL, "pen")
         wait_frames(desktop, 5)
-        check("activate 0\n" in capture(desktop)[1] and "activate 1\n" in capture(desktop)[1],
-              "hiding and showing the page sent no activate messages")
+        script = capture(desktop)[1]
+        check("activate 0\n" in script and "activate 1\n" in script, "no activate messages")
         compare(desktop, "gray4", records, what="records after a reload")
 
         # The other display layouts; the last one in a browser that refuses
