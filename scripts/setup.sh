@@ -7,7 +7,8 @@
 #   scripts/setup.sh web browser    also the browser test's Chromium and Python modules
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libsdl2-dev libpng-dev libgtest-dev libgmock-dev
+packages=(g++ cmake make pkg-config libsdl2-dev libpng-dev libjpeg-dev libexif-dev
+          libgtest-dev libgmock-dev
           libbenchmark-dev clang-format clang libclang-rt-14-dev
           desktop-file-utils appstream man-db)
 for group in "$@"; do

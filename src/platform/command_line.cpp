@@ -52,6 +52,8 @@ std::string UsageText() {
          "  --record FILE     write the game to FILE as it is played: a recording\n"
          "  --replay FILE     watch a recording at the pace it was played (with --headless:\n"
          "                    at once); never reads or writes your records\n"
+         "  --pictures FOLDER play with faces made from the pictures in FOLDER (PNG, JPEG;\n"
+         "                    the first 40 in name order; ours fill the rest)\n"
          "  --mute            start with the sound output off\n"
          "  --shot-scale N    F12's screenshots at N times 240 x 320, 1 to 8\n"
          "                    (default: the factor the window shows the picture at)\n"
@@ -79,7 +81,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     const bool takesValue = name == "--scale" || name == "--display" || name == "--script" ||
                             name == "--tick-start" || name == "--record" || name == "--replay" ||
-                            name == "--shot-scale";
+                            name == "--shot-scale" || name == "--pictures";
     if (takesValue && !hasValue) {
       if (i + 1 >= arguments.size()) return Fail("option " + name + " needs a value");
       value = arguments[++i];
@@ -101,6 +103,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (name == "--replay") {
       if (value.empty()) return Fail("--replay needs a recording's file name");
       result.Settings.ReplayPath = value;
+    } else if (name == "--pictures") {
+      if (value.empty()) return Fail("--pictures needs a folder");
+      result.Settings.PicturesFolder = value;
     } else if (name == "--mute") {
       result.Settings.Mute = true;
     } else if (name == "--scale") {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,14 +38,52 @@ FileHandle KeepIfRegular(int fd) {
   return fd;
 }
 
+struct Substitute {
+  dev_t Device;
+  ino_t Inode;
+  std::string Path;
+};
+
+std::vector<Substitute>& Substitutes() {
+  static std::vector<Substitute> table;
+  return table;
+}
+
+// The game's file `fd` is kept unless a substitute stands in for it and can
+// be read.
+FileHandle WithSubstitute(FileHandle fd) {
+  if (fd == NoFile || Substitutes().empty()) return fd;
+  struct stat info;
+  if (fstat(fd, &info) != 0) return fd;
+  for (const Substitute& entry : Substitutes()) {
+    if (entry.Device != info.st_dev || entry.Inode != info.st_ino) continue;
+    const FileHandle other =
+        KeepIfRegular(OpenRetrying(entry.Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY));
+    if (other == NoFile) return fd;
+    close(fd);
+    return other;
+  }
+  return fd;
+}
+
 }  // namespace
+
+bool host::detail::ReadInstead(const std::string& original, const std::string& substitute) {
+  struct stat info;
+  if (stat(original.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  Substitutes().push_back({info.st_dev, info.st_ino, substitute});
+  return true;
+}
+
+void host::detail::ForgetSubstitutes() { Substitutes().clear(); }
 
 FileHandle OpenFileForReading(const char* path) {
   if (path == nullptr) return NoFile;
   // The game opens its records and pictures this way even when they do not
   // exist yet; a missing file is created empty, as the handheld's "open
   // always" did, and then simply reads as nothing.
-  return KeepIfRegular(OpenRetrying(path, O_RDONLY | O_CREAT | O_NONBLOCK | O_NOCTTY));
+  return WithSubstitute(
+      KeepIfRegular(OpenRetrying(path, O_RDONLY | O_CREAT | O_NONBLOCK | O_NOCTTY)));
 }
 
 FileHandle CreateNewFile(const char* path) {

@@ -18,4 +18,12 @@ std::string FolderFromEnvironment(const char* name);
 // Where temporary folders go: $TMPDIR when it is a full path, else /tmp.
 std::string TemporaryFolder();
 
+// From now on the game, opening `original` to read it, gets `substitute`
+// instead: how faces made from the player's pictures stand in for the
+// game's own without its folder being touched. The file is known by device
+// and inode, so a link to it or another spelling of its path counts too.
+// False when `original` is no plain file.
+bool ReadInstead(const std::string& original, const std::string& substitute);
+void ForgetSubstitutes();
+
 }  // namespace host::detail

@@ -58,6 +58,9 @@ struct Options {
   // --shot-scale, 1 to 8: F12's pictures are this many times 240 x 320. 0,
   // when not given: the whole factor the window shows the picture at then.
   int ShotScale = 0;
+  // --pictures: a folder of the player's own pictures to make tile faces
+  // from (the desktop's; the page has its own control).
+  std::string PicturesFolder;
 };
 
 // Parses a --display value; false when it names no mode.

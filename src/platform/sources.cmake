@@ -19,12 +19,15 @@ set(QUILLMOTH_PLATFORM_SHARED_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/sound_requests.cpp)
 
 # The desktop: SDL window and sound, the headless backend, PNG files, shots,
-# the icon, one copy per user, the data check and replays.
+# the icon, one copy per user, the data check, replays and the player's own
+# pictures.
 set(QUILLMOTH_PLATFORM_DESKTOP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/desktop/backend_choice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop/data_check.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop/headless_backend.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop/icon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/desktop/picture_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/desktop/player_faces.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop/png_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop/replay.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop/screenshot.cpp

@@ -6,6 +6,7 @@
 
 #include "app/entry.h"
 #include "platform/command_line.h"
+#include "platform/desktop/player_faces.h"
 #include "platform/host.h"
 #include "platform/platform.h"
 #include "platform/watch/game_watch.h"
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   host::ReportMissingData();
+  if (!settings.PicturesFolder.empty()) host::UsePlayerPictures(settings.PicturesFolder);
   host::WatchGame();
   const int code = ProgramEntry(GetProgramInstance(), nullptr, "", ShowNormal);
   int hostCode = host::ExitCode();

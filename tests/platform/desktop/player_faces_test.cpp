@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gfx/tga.h"
+#include "platform/desktop/player_faces.h"
+#include "platform/files.h"
+#include "platform/png_file.h"
+#include "support/headless_host.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> Bytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::map<std::string, std::vector<uint8_t>> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::vector<uint8_t>> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    files[entry.path().string()] =
+        entry.is_regular_file() ? Bytes(entry.path()) : std::vector<uint8_t>{};
+  }
+  return files;
+}
+
+// A picture of one colour; its channels are 0 or 255, which the display's
+// 16-bit colours show exactly, so its face's middle must be that colour
+// (pure red excepted: it is the pictures' see-through key).
+void Paint(const fs::path& path, uint8_t r, uint8_t g, uint8_t b, int width, int height) {
+  std::vector<uint8_t> rgb;
+  for (int i = 0; i < width * height; ++i) rgb.insert(rgb.end(), {r, g, b});
+  ASSERT_TRUE(host::detail::WritePngRgb(path.string(), rgb, width, height));
+}
+
+uint16_t Rgb565(uint8_t r, uint8_t g, uint8_t b) {
+  return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
+}
+
+class PlayerFaces : public HeadlessHostTest {
+ protected:
+  void SetUp() override {
+    HeadlessHostTest::SetUp();
+    fs::copy(fs::path(QUILLMOTH_BINARY_DIR) / "Graph", Folder() / "Graph",
+             fs::copy_options::recursive);
+    fs::create_directories(Folder() / "pictures");
+    setenv("XDG_CACHE_HOME", (Folder() / "cache").c_str(), 1);
+    StartHost();
+  }
+  void TearDown() override {
+    host::detail::ForgetSubstitutes();
+    unsetenv("XDG_CACHE_HOME");
+    HeadlessHostTest::TearDown();
+  }
+
+  // Face n as the game loads it.
+  std::vector<uint16_t> Face(int n) {
+    std::vector<uint16_t> pixels(30 * 30, 0);
+    const std::string path = (Folder() / "Graph" / ("b" + std::to_string(n) + ".tga")).string();
+    EXPECT_EQ(LoadTga(path.c_str(), 30, 30, pixels.data(), 1), 1);
+    return pixels;
+  }
+
+  std::string Use(const fs::path& folder) {
+    testing::internal::CaptureStderr();
+    host::UsePlayerPictures(folder.string());
+    return testing::internal::GetCapturedStderr();
+  }
+};
+
+// In name order, files that make no picture skipped without taking a
+// face's place, each named with its reason; ours keep the faces after.
+TEST_F(PlayerFaces, TakeThePicturesInNameOrderAndNameWhatTheySkip) {
+  const fs::path pictures = Folder() / "pictures";
+  Paint(pictures / "a.png", 255, 255, 0, 64, 48);
+  Paint(pictures / "b.png", 0, 255, 0, 1, 1);
+  Paint(pictures / "c.png", 0, 0, 255, 300, 7);
+  std::vector<uint8_t> damaged = Bytes(pictures / "a.png");
+  damaged.resize(damaged.size() / 2);
+  std::ofstream(pictures / "b-cut.png", std::ios::binary)
+      .write(reinterpret_cast<const char*>(damaged.data()), static_cast<long>(damaged.size()));
+  std::ofstream(pictures / "b-notes.txt") << "not a picture";
+  fs::create_directories(pictures / "b-folder");
+  const auto before = Snapshot(Folder() / "Graph");
+  const std::vector<uint16_t> ourFourth = Face(4);
+
+  const std::string said = Use(pictures);
+  EXPECT_NE(said.find("skipped b-cut.png: damaged"), std::string::npos) << said;
+  EXPECT_NE(said.find("skipped b-notes.txt: not a PNG or JPEG picture"), std::string::npos) << said;
+  EXPECT_EQ(said.find("b-folder"), std::string::npos) << said;
+  EXPECT_NE(said.find("3 of the 40 faces"), std::string::npos) << said;
+
+  const uint16_t colours[] = {Rgb565(255, 255, 0), Rgb565(0, 255, 0), Rgb565(0, 0, 255)};
+  for (int n = 1; n <= 3; ++n) {
+    const std::vector<uint16_t> face = Face(n);
+    for (int y = 4; y < 26; ++y) {
+      for (int x = 4; x < 26; ++x) ASSERT_EQ(face[y * 30 + x], colours[n - 1]) << n;
+    }
+  }
+  EXPECT_EQ(Face(4), ourFourth);
+  // The game's folder is read, never written.
+  EXPECT_EQ(Snapshot(Folder() / "Graph"), before);
+}
+
+// Made once, kept in the cache folder, made again when the picture changes.
+TEST_F(PlayerFaces, KeepFacesUntilThePictureChanges) {
+  const fs::path pictures = Folder() / "pictures";
+  Paint(pictures / "a.png", 255, 255, 0, 40, 40);
+  Use(pictures);
+  const fs::path cache = Folder() / "cache" / "quillmoth" / "faces";
+  ASSERT_EQ(std::distance(fs::directory_iterator(cache), fs::directory_iterator()), 1);
+  const fs::path kept = fs::directory_iterator(cache)->path();
+  const auto madeAt = fs::last_write_time(kept);
+
+  host::detail::ForgetSubstitutes();
+  Use(pictures);
+  EXPECT_EQ(fs::last_write_time(kept), madeAt);
+  EXPECT_EQ(std::distance(fs::directory_iterator(cache), fs::directory_iterator()), 1);
+
+  host::detail::ForgetSubstitutes();
+  Paint(pictures / "a.png", 0, 255, 255, 40, 41);
+  Use(pictures);
+  EXPECT_EQ(std::distance(fs::directory_iterator(cache), fs::directory_iterator()), 2);
+  EXPECT_EQ(Face(1)[15 * 30 + 15], Rgb565(0, 255, 255));
+}
+
+TEST_F(PlayerFaces, AFolderThatCannotBeReadLeavesOurFaces) {
+  const std::vector<uint16_t> ours = Face(1);
+  const std::string said = Use(Folder() / "gone");
+  EXPECT_NE(said.find("cannot read"), std::string::npos) << said;
+  EXPECT_EQ(Face(1), ours);
+}
+
+}  // namespace
