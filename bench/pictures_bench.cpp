@@ -4,9 +4,18 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <vector>
 
+#include <jpeglib.h>
+#include <unistd.h>
+
 #include "pictures/face_maker.h"
+#include "platform/desktop/player_faces.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -48,5 +57,69 @@ void BM_FortyFacesFrom4000x3000(benchmark::State& state) { MakeFaces(state, 40);
 
 BENCHMARK(BM_FaceFrom4000x3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FortyFacesFrom4000x3000)->Unit(benchmark::kMillisecond);
+
+// The photo as a camera stores it: a JPEG of good quality.
+void WriteJpeg(const std::string& path, const std::vector<uint8_t>& rgba) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return;
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  jpeg_stdio_dest(&info, file);
+  info.image_width = 4000;
+  info.image_height = 3000;
+  info.input_components = 4;
+  info.in_color_space = JCS_EXT_RGBA;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 90, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = const_cast<uint8_t*>(rgba.data()) + size_t{info.next_scanline} * 4000 * 4;
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::fclose(file);
+}
+
+// The desktop's whole way from a folder of forty 12-megapixel JPEG photos
+// to faces the game reads, decoding included, on every core, with nothing
+// kept from before (each round starts from an empty cache folder).
+void BM_FortyFacesFromAFolderOfJpegPhotos(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  const fs::path folder =
+      fs::temp_directory_path() / ("quillmoth-bench-" + std::to_string(getpid()));
+  const fs::path photos = folder / "photos";
+  fs::create_directories(photos);
+  WriteJpeg((photos / "00.jpg").string(), Photo());
+  for (int i = 1; i < 40; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%02d.jpg", i);
+    fs::copy_file(photos / "00.jpg", photos / name);
+  }
+  setenv("XDG_CACHE_HOME", (folder / "cache").c_str(), 1);
+  // The one line each round says goes nowhere.
+  std::fflush(stderr);
+  const int kept = dup(STDERR_FILENO);
+  std::FILE* nowhere = std::fopen("/dev/null", "w");
+  if (nowhere != nullptr) dup2(fileno(nowhere), STDERR_FILENO);
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(folder / "cache");
+    host::detail::ForgetSubstitutes();
+    state.ResumeTiming();
+    host::UsePlayerPictures(photos.string());
+  }
+  std::fflush(stderr);
+  dup2(kept, STDERR_FILENO);
+  close(kept);
+  if (nowhere != nullptr) std::fclose(nowhere);
+  host::detail::ForgetSubstitutes();
+  fs::remove_all(folder);
+  state.SetItemsProcessed(state.iterations() * 40);
+}
+
+BENCHMARK(BM_FortyFacesFromAFolderOfJpegPhotos)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
