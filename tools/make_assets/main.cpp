@@ -4,7 +4,8 @@
 // beside its executable: OUTDIR/Graph/*.tga, OUTDIR/Sound/*.wav and
 // OUTDIR/quillmoth.png; with --icons, the desktop menu's icons as
 // DIR/16x16.png ... DIR/256x256.png; with --contact-sheet, the faces as
-// DIR/faces.png and DIR/faces-grey.png (the README shows them from docs/).
+// DIR/faces.png and DIR/faces-grey.png, and faces made as from a player's
+// own pictures as DIR/own-deck.png (the README shows them from docs/).
 // The output depends on nothing but this program, so every build writes the
 // same bytes.
 #include <cstdio>
@@ -93,7 +94,16 @@ int main(int argc, char** argv) {
   }
 
   if (!preview.empty()) WritePreviews(preview, decoded);
-  if (!sheets.empty()) ok = WriteContactSheets(sheets, decoded) && ok;
+  if (!sheets.empty()) {
+    ok = WriteContactSheets(sheets, decoded) && ok;
+    // Pictures this program draws stand in for a player's: photos of
+    // people have no place in the repository.
+    std::vector<std::pair<std::string, const Canvas*>> sources;
+    for (const auto& [name, canvas] : pictures) {
+      if (canvas.width >= 120) sources.emplace_back(name, &canvas);
+    }
+    ok = WriteOwnDeckSheet(sheets, sources) && ok;
+  }
   if (!ok) {
     std::fprintf(stderr, "quillmoth_make_assets: could not write into %s\n", out.string().c_str());
     return 1;

@@ -1,5 +1,9 @@
 #include "make_assets/preview.h"
 
+#include <algorithm>
+
+#include "pictures/face_maker.h"
+
 #include <cstdio>
 
 #include "make_assets/canvas.h"
@@ -65,6 +69,48 @@ bool WriteContactSheets(const std::filesystem::path& folder,
   std::filesystem::create_directories(folder);
   return Save(folder / "faces.png", sheet, W, H, 3) &&
          Save(folder / "faces-grey.png", sheet, W, H, 3, true);
+}
+
+bool WriteOwnDeckSheet(const std::filesystem::path& folder,
+                       const std::vector<std::pair<std::string, const Canvas*>>& sources) {
+  constexpr int CellW = 72, CellH = 136, Columns = 4;
+  const int rows = (static_cast<int>(sources.size()) + Columns - 1) / Columns;
+  const int W = Columns * CellW, H = rows * CellH;
+  Screen sheet(static_cast<size_t>(W * H), ToRgb565(InkDeep));
+  for (size_t i = 0; i < sources.size(); ++i) {
+    const Canvas& from = *sources[i].second;
+    const int x0 = static_cast<int>(i % Columns) * CellW + 4;
+    const int y0 = static_cast<int>(i / Columns) * CellH + 4;
+    std::vector<uint8_t> rgba;
+    for (const Rgb c : from.pixels) {
+      const bool clear = (c & KeyMarker) != 0;
+      rgba.insert(rgba.end(),
+                  {static_cast<uint8_t>(Red(c)), static_cast<uint8_t>(Green(c)),
+                   static_cast<uint8_t>(Blue(c)), static_cast<uint8_t>(clear ? 0 : 255)});
+    }
+    // The source, its longer side 64 pixels.
+    const int longer = std::max(from.width, from.height);
+    for (int y = 0; y < from.height * 64 / longer; ++y)
+      for (int x = 0; x < from.width * 64 / longer; ++x) {
+        const Rgb c = from.Get(x * longer / 64, y * longer / 64);
+        sheet[static_cast<size_t>((y0 + y) * W + x0 + x)] =
+            (c & KeyMarker) != 0 ? ToRgb565(MakeRgb(90, 90, 110)) : ToRgb565(c);
+      }
+    // The face as the game reads it: palette entries blue, green, red after
+    // the 18-byte header, then the rows from the bottom up.
+    const std::vector<uint8_t> face = pictures::MakeFace(rgba.data(), from.width, from.height,
+                                                         static_cast<size_t>(from.width) * 4);
+    if (face.size() != pictures::FaceFileBytes) return false;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 30; ++x) {
+        const uint8_t* entry = &face[18 + 3 * face[18 + 768 + (29 - y) * 30 + x]];
+        const uint16_t pixel = ToRgb565(MakeRgb(entry[2], entry[1], entry[0]));
+        for (int d = 0; d < 4; ++d)
+          sheet[static_cast<size_t>((y0 + 68 + 2 * y + d / 2) * W + x0 + 2 * x + d % 2)] = pixel;
+      }
+  }
+  std::filesystem::create_directories(folder);
+  return Save(folder / "own-deck.png", sheet, W, H, 2);
 }
 
 void WritePreviews(const std::filesystem::path& folder,

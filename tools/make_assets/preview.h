@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "make_assets/canvas.h"
+
 namespace assets {
 
 struct Decoded {
@@ -22,5 +24,11 @@ void WritePreviews(const std::filesystem::path& folder,
 // (faces.png) and in grey (faces-grey.png), for the README.
 bool WriteContactSheets(const std::filesystem::path& folder,
                         const std::map<std::string, Decoded>& pictures);
+// A deck of faces as a player's own pictures make them (own-deck.png): each
+// source picture, shrunk to fit 64 x 64, over the face made from it at
+// twice its size. The sources are pictures of this program's own; key
+// pixels stand for see-through ones.
+bool WriteOwnDeckSheet(const std::filesystem::path& folder,
+                       const std::vector<std::pair<std::string, const Canvas*>>& sources);
 
 }  // namespace assets
