@@ -16,62 +16,20 @@ constexpr uint16_t Background = 0x0841;
 constexpr uint16_t Ink = 0xF81F;
 
 // The font as the game's players know it, in the order of its character set
-// "a".."z", "0".."9", ":!?-=+[] .,><#'@/" and the stroke "S".
-const char* const Glyphs[54][7] = {
-    {"oooo:::", "oo:oo::", "oo::oo:", "oo:::oo", "ooooooo", "oo:::oo", "oo:::oo"},
-    {"oooo:::", "oo:oo::", ":oo::::", "ooooo::", "oo::oo:", "oo:::oo", "oooooo:"},
-    {"::ooooo", ":oo::::", "oo:::::", "oo:::::", "oo:::::", "oo:::::", ":oooooo"},
-    {"oooo:::", "oo:oo::", "oo::oo:", "oo:::oo", "oo:::oo", "oo:::oo", "oooooo:"},
-    {"ooooooo", "oo:::::", "oo:::::", "ooooooo", "oo:::::", "oo:::::", "ooooooo"},
-    {"ooooooo", "oo:::::", "oo:::::", "ooooo::", "oo:::::", "oo:::::", "oo:::::"},
-    {"::oooo:", ":oo::::", "oo:::::", "oo:oooo", "oo:::oo", "oo:::oo", ":oooooo"},
-    {"oo::::o", "oo::::o", "oo::::o", "ooooooo", "oo::::o", "oo::::o", "oo::::o"},
-    {"::oooo:", ":::oo::", ":::oo::", ":::oo::", ":::oo::", ":::oo::", "::oooo:"},
-    {"::ooooo", ":::::oo", ":::::oo", ":::::oo", "oo:::oo", ":oo:oo:", "::ooo::"},
-    {"oo::oo:", "oo:oo::", "oooo:::", "ooo::::", "ooooo::", "oo::oo:", "oo:::oo"},
-    {"oo:::::", "oo:::::", "oo:::::", "oo:::::", "oo:::::", "oo:::::", "ooooooo"},
-    {"o:::::o", "oo:::oo", "ooo:ooo", "ooooooo", "oo:o:oo", "oo:::oo", "oo:::oo"},
-    {"oo:::oo", "ooo::oo", "oooo:oo", "oo:oooo", "oo::ooo", "oo:::oo", "oo:::oo"},
-    {"::ooo::", ":oo:oo:", "oo:::oo", "oo:::oo", "oo:::oo", "oo:::oo", ":ooooo:"},
-    {"ooooo::", "oo::oo:", "oo:::oo", "oo:::oo", "oooooo:", "oo:::::", "oo:::::"},
-    {"::ooo::", ":oo:oo:", "oo:::oo", "oo:o:oo", "oo:oooo", "oo::oo:", ":ooo:oo"},
-    {"ooooo::", "oo::oo:", "oo:::oo", "oooooo:", "oo:oo::", "oo::oo:", "oo:::oo"},
-    {"::ooooo", ":oo::::", "oo:::::", "ooooooo", ":::::oo", "::::oo:", "ooooo::"},
-    {"ooooooo", ":::oo::", ":::oo::", ":::oo::", ":::oo::", ":::oo::", ":::oo::"},
-    {"oo:::oo", "oo:::oo", "oo:::oo", "oo:::oo", "oo:::oo", "oo::oo:", ":oooo::"},
-    {"oo:::oo", "oo:::oo", ":oo:oo:", ":oo:oo:", "::ooo::", "::ooo::", ":::o:::"},
-    {"oo:::oo", "oo:::oo", "oo:::oo", "oo:::oo", "oo:o:oo", ":ooooo:", "::o:o::"},
-    {"oo::::o", ":oo::oo", "::oooo:", ":::oo::", "::oooo:", ":oo::oo", "oo::::o"},
-    {"oo::::o", ":oo::oo", "::oooo:", ":::oo::", ":::oo::", ":::oo::", ":::oo::"},
-    {"ooooooo", "::::oo:", ":::oo::", "::oo:::", ":oo::::", "oo:::::", "ooooooo"},
-    {":ooooo:", "oo:::oo", "oo:::oo", ":::::::", "oo:::oo", "oo:::oo", ":ooooo:"},
-    {":::::::", ":::::oo", ":::::oo", ":::::::", ":::::oo", ":::::oo", ":::::::"},
-    {":ooooo:", ":::::oo", ":::::oo", ":ooooo:", "oo:::::", "oo:::::", ":ooooo:"},
-    {":ooooo:", ":::::oo", ":::::oo", ":ooooo:", ":::::oo", ":::::oo", ":ooooo:"},
-    {":::::::", "oo:::oo", "oo:::oo", ":ooooo:", ":::::oo", ":::::oo", ":::::::"},
-    {":ooooo:", "oo:::::", "oo:::::", ":ooooo:", ":::::oo", ":::::oo", ":ooooo:"},
-    {":ooooo:", "oo:::::", "oo:::::", ":ooooo:", "oo:::oo", "oo:::oo", ":ooooo:"},
-    {":ooooo:", ":::::oo", ":::::oo", ":::::::", ":::::oo", ":::::oo", ":::::::"},
-    {":ooooo:", "oo:::oo", "oo:::oo", ":ooooo:", "oo:::oo", "oo:::oo", ":ooooo:"},
-    {":ooooo:", "oo:::oo", "oo:::oo", ":ooooo:", ":::::oo", ":::::oo", ":ooooo:"},
-    {":::::::", ":::::::", ":::o:::", ":::::::", ":::::::", ":::o:::", ":::::::"},
-    {":::oo::", ":::oo::", ":::oo::", ":::oo::", ":::::::", ":::oo::", ":::oo::"},
-    {":oooo::", "::::oo:", "::::oo:", ":::oo::", ":::::::", "::oo:::", "::oo:::"},
-    {":::::::", ":::::::", ":::::::", "::oooo:", ":::::::", ":::::::", ":::::::"},
-    {":::::::", ":::::::", ":::::::", ":ooooo:", ":::::::", ":ooooo:", ":::::::"},
-    {":::::::", ":::o:::", ":::o:::", ":::o:::", ":::o:::", ":::o:::", ":::::::"},
-    {"::ooo::", "::o::::", "::o::::", "::o::::", "::o::::", "::o::::", "::ooo::"},
-    {"::ooo::", "::::o::", "::::o::", "::::o::", "::::o::", "::::o::", "::ooo::"},
-    {":::::::", ":::::::", ":::::::", ":::::::", ":::::::", ":::::::", ":::::::"},
-    {":::::::", ":::::::", ":::::::", ":::::::", ":::::::", ":::oo::", ":::oo::"},
-    {":::::::", ":::::::", ":::::::", ":::::::", "::::o::", "::::o::", ":::o:::"},
-    {":o:::::", "::o::::", ":::o:::", "::::o::", ":::o:::", "::o::::", ":o:::::"},
-    {"::::o::", ":::o:::", "::o::::", ":o:::::", "::o::::", ":::o:::", "::::o::"},
-    {"ooooooo", "ooooooo", "ooooooo", "ooooooo", "ooooooo", "ooooooo", "ooooooo"},
-    {":::o:::", ":::o:::", "::o::::", ":::::::", ":::::::", ":::::::", ":::::::"},
-    {"::ooo::", ":o:::o:", "o::oo:o", "o:o:::o", "o::oooo", ":o:::::", "::oooo:"},
-    {"::::::o", ":::::o:", "::::o::", ":::o:::", "::o::::", ":o:::::", "o::::::"},
-    {"o::::::", ":o:::::", "::o::::", ":::o:::", "::::o::", ":::::o:", "::::::o"}};
+// "a".."z", "0".."9", ":!?-=+[] .,><#'@/" and the stroke "S": seven rows a
+// glyph, the top one in the highest byte, the leftmost of seven cells in bit 6.
+constexpr uint64_t Glyphs[54] = {
+    0x786C66637F6363, 0x786C307C66637E, 0x1F30606060603F, 0x786C666363637E, 0x7F60607F60607F,
+    0x7F60607C606060, 0x1E30606F63633F, 0x6161617F616161, 0x1E0C0C0C0C0C1E, 0x1F03030363361C,
+    0x666C78707C6663, 0x6060606060607F, 0x4163777F6B6363, 0x63737B6F676363, 0x1C36636363633E,
+    0x7C6663637E6060, 0x1C36636B6F663B, 0x7C66637E6C6663, 0x1F30607F03067C, 0x7F0C0C0C0C0C0C,
+    0x6363636363663C, 0x636336361C1C08, 0x636363636B3E14, 0x61331E0C1E3361, 0x61331E0C0C0C0C,
+    0x7F060C1830607F, 0x3E63630063633E, 0x00030300030300, 0x3E03033E60603E, 0x3E03033E03033E,
+    0x0063633E030300, 0x3E60603E03033E, 0x3E60603E63633E, 0x3E030300030300, 0x3E63633E63633E,
+    0x3E63633E03033E, 0x00000800000800, 0x0C0C0C0C000C0C, 0x3C06060C001818, 0x0000001E000000,
+    0x0000003E003E00, 0x00080808080800, 0x1C10101010101C, 0x1C04040404041C, 0x00000000000000,
+    0x00000000000C0C, 0x00000000040408, 0x20100804081020, 0x04081020100804, 0x7F7F7F7F7F7F7F,
+    0x08081000000000, 0x1C224D514F201E, 0x01020408102040, 0x40201008040201};
 const std::string Charset = "abcdefghijklmnopqrstuvwxyz0123456789:!?-=+[] .,><#'@/";
 constexpr int Hash = 49;
 
@@ -79,7 +37,8 @@ constexpr int Hash = 49;
 void Expect(std::vector<uint16_t>& frame, int g, int x, int y, uint16_t ink = Ink) {
   for (int p = 0; p < 196; ++p) {
     const int px = x + p % 14, py = y + p / 14;
-    if (Glyphs[g][p / 28][p % 14 / 2] == 'o' && unsigned(px) < 240 && unsigned(py) < 320)
+    if ((Glyphs[g] >> (8 * (6 - p / 28) + 6 - p % 14 / 2) & 1) != 0 && unsigned(px) < 240 &&
+        unsigned(py) < 320)
       frame[py * 240 + px] = ink;
   }
 }

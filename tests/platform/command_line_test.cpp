@@ -1,15 +1,25 @@
-// What drives a run: the command line and the scripts it names.
+// What drives a run: the command line and the scripts it names, and the
+// recording of a run, made in process: a headless run's script comes back
+// as its recording, frame for frame, with the header the game started from.
 #include "platform/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "app/entry.h"
+#include "platform/host.h"
 #include "platform/script.h"
+#include "platform/watch/game_watch.h"
+#include "support/headless_host.h"
 
 namespace {
 
@@ -42,67 +52,42 @@ TEST(CommandLineTest, ReadsValuesAtTheirLimits) {
 }
 
 TEST(CommandLineTest, RejectsBadOptionsAndValuesInOneLine) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"--scale", "0"},
-      {"--scale", "9"},
-      {"--scale", "2x"},
-      {"--scale"},
-      {"--display", "GRAY4"},
-      {"--tick-start", "4294967296"},
-      {"--tick-start", "+5"},
-      {"--script", ""},
-      {"game.exe"},
-      {"--mute=1"},
-      {"--shot-scale", "0"},
-      {"--shot-scale=9"},
-      {"--headless"},  // nothing but a script could ever end the run
-      {"--replay", "r", "--script", "s"},
-      {"--replay", "r", "--record", "s"},
-      {"--replay="},
-  };
-  for (const auto& arguments : bad) {
+  // The last three: nothing but a script could ever end a headless run, and
+  // a replay neither takes a script nor makes a recording.
+  for (const char* words : {"--scale 0", "--scale 9", "--scale 2x", "--scale", "--display GRAY4",
+                            "--tick-start 4294967296", "--tick-start +5", "--script _", "game.exe",
+                            "--mute=1", "--shot-scale 0", "--shot-scale=9", "--replay=",
+                            "--headless", "--replay r --script s", "--replay r --record s"}) {
+    // "_" stands for an empty word.
+    std::vector<std::string> arguments;
+    std::istringstream in(words);
+    for (std::string word; in >> word;) arguments.push_back(word == "_" ? "" : word);
     const auto line = ParseCommandLine(arguments);
-    EXPECT_EQ(line.Action, CommandLineAction::Error) << arguments[0];
+    EXPECT_EQ(line.Action, CommandLineAction::Error) << words;
     EXPECT_FALSE(line.Error.empty());
     EXPECT_EQ(line.Error.find('\n'), std::string::npos);
   }
 }
 
 TEST(ScriptParseTest, MalformedLinesAreNamedByNumber) {
-  const std::pair<const char*, bool> rows[] = {{"tap 0 319", true},
-                                               {"down 239 0\r", true},
-                                               {"  key 13", true},
-                                               {"activate 2", true},
-                                               {"wait 0", true},
-                                               {"quit", true},
-                                               {"up 65535 0", true},
-                                               {"move 65536 0", false},
-                                               {"tap 1", false},
-                                               {"tap 1 2 3", false},
-                                               {"tap -1 5", false},
-                                               {"tap x 2", false},
-                                               {"wait", false},
-                                               {"wait 4294967296", false},
-                                               {"activate 3", false},
-                                               {"shot", false},
-                                               {"quit now", false},
-                                               {"TAP 1 2", false},
-                                               // A frame lasts at least the game's 30 ms pause.
-                                               {"wait 3 30", true},
-                                               {"wait 0 4294967295", true},
-                                               {"wait 3 29", false},
-                                               {"wait 1 2 3", false},
-                                               {"wait 2 -40", false},
-                                               // Header lines count only before the first command:
-                                               // here they are comments.
-                                               {"# tick-start x", true},
-                                               {"# records 1", true}};
+  // Lines that parse, and lines that do not. A frame lasts at least the
+  // game's 30 ms pause. Header lines count only before the first command:
+  // after it they are comments.
+  const std::vector<const char*> good = {
+      "tap 0 319",  "down 239 0\r", "  key 13",          "activate 2",     "wait 0",     "quit",
+      "up 65535 0", "wait 3 30",    "wait 0 4294967295", "# tick-start x", "# records 1"};
+  const std::vector<const char*> bad = {
+      "move 65536 0", "tap 1",           "tap 1 2 3",  "tap -1 5",  "tap x 2",
+      "wait",         "wait 4294967296", "activate 3", "shot",      "quit now",
+      "TAP 1 2",      "wait 3 29",       "wait 1 2 3", "wait 2 -40"};
   std::vector<ScriptCommand> commands;
   std::string error;
-  for (const auto& [line, valid] : rows) {
-    const std::string text = std::string("wait 1\n# fine\n") + line + "\nquit\n";
-    EXPECT_EQ(ParseScript(text, &commands, &error), valid) << line;
-    EXPECT_TRUE(valid || error.starts_with("script:3: ")) << error;
+  for (const auto& [lines, valid] : {std::pair(good, true), std::pair(bad, false)}) {
+    for (const char* line : lines) {
+      const std::string text = std::string("wait 1\n# fine\n") + line + "\nquit\n";
+      EXPECT_EQ(ParseScript(text, &commands, &error), valid) << line;
+      EXPECT_TRUE(valid || error.starts_with("script:3: ")) << error;
+    }
   }
   // Carriage returns are blanks wherever they stand, leading zeros never make
   // a number too long, and a shot's path is the rest of its line.
@@ -151,6 +136,41 @@ TEST(ScriptParseTest, ARecordingsHeaderGivesItsStart) {
         << line;
     EXPECT_TRUE(error.starts_with("script:2: ")) << error;
   }
+}
+
+using Recorder = HeadlessHostTest;
+
+// Frames given a length keep it, frames of 30 ms are plain waits, runs of
+// the same length are one line, and the clock's wrap past 2^32 changes
+// nothing. The records line gives the twelve values the game loaded.
+TEST_F(Recorder, AHeadlessRunComesBackAsItsOwnScript) {
+  const uint32_t values[12] = {7, 999, 4294967, 999, 999, 999, 4, 999, 32767, 999, 999, 999};
+  std::ofstream records(Folder() / "quill.dat", std::ios::binary);
+  for (uint32_t value : values)
+    for (int b = 0; b < 4; ++b) records.put(static_cast<char>(value >> (8 * b)));
+  records.close();
+
+  host::Options options;
+  options.Headless = true;
+  options.TickStart = 4294967200u;
+  options.ModulePath = (Folder() / "quillmoth").string();
+  options.RuntimeDir = Folder().string();
+  options.RecordPath = (Folder() / "recording.txt").string();
+  const std::string played =
+      "wait 2 45\ndown 120 300\nup 120 300\nwait 3\nwait 4 31\nactivate 0\nwait 1 1000\nwait 2\n";
+  options.ScriptText = played + "quit\n";
+  std::string error;
+  ASSERT_TRUE(host::Start(options, &error)) << error;
+  host::WatchGame();
+  EXPECT_EQ(ProgramEntry(nullptr, nullptr, "", ShowNormal), 0);
+  host::Stop();
+
+  // The window's close reaches the game in the next frame, which is the
+  // last one and plain.
+  EXPECT_EQ(ReadFile(Folder() / "recording.txt"),
+            "# tick-start 4294967200\n"
+            "# records 7 999 4294967 999 999 999 4 999 32767 999 999 999\n" +
+                played + "quit\nwait 1\n");
 }
 
 }  // namespace

@@ -7,9 +7,30 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "platform/host.h"
+
+// All a file holds; nothing when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// A PNG's size, from its header: the signature, then the IHDR chunk's
+// big-endian width and height; 0 x 0 when it is no PNG.
+inline std::pair<int, int> PngSize(const std::filesystem::path& path) {
+  const std::string header = ReadFile(path).substr(0, 24);
+  if (!header.starts_with(std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16))) return {0, 0};
+  const auto word = [&](size_t at) {
+    return static_cast<uint8_t>(header[at]) << 24 | static_cast<uint8_t>(header[at + 1]) << 16 |
+           static_cast<uint8_t>(header[at + 2]) << 8 | static_cast<uint8_t>(header[at + 3]);
+  };
+  return {word(16), word(20)};
+}
 
 class HeadlessHostTest : public ::testing::Test {
  protected:

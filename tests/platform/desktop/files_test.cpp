@@ -122,44 +122,6 @@ TEST_F(FilesTest, DataAndPicturesFoldersFollowTheEnvironment) {
   setenv("HOME", savedHome.c_str(), 1);
 }
 
-TEST_F(FilesTest, ScreenshotsAreNamedByDateAndTimeWithANumberWhenTaken) {
-  std::tm when{};
-  strptime("2026-12-07 14:03:09", "%Y-%m-%d %H:%M:%S", &when);
-  const auto freeName = [&] { return host::detail::FreeScreenshotPath(Folder().string(), when); };
-  const std::string stem = Folder().string() + "/quillmoth-2026-12-07-14-03-09";
-  EXPECT_EQ(freeName(), stem + ".png");
-  // A link pointing nowhere takes its name too: nothing is written through it.
-  fs::create_symlink(Folder() / "nowhere", stem + ".png");
-  EXPECT_EQ(freeName(), stem + "-2.png");
-  std::ofstream(stem + "-2.png") << "x";
-  EXPECT_EQ(freeName(), stem + "-3.png");
-  // A thousand names a second, the last "-1000"; then none is free.
-  for (int number = 3; number <= 999; ++number) {
-    std::ofstream(stem + "-" + std::to_string(number) + ".png") << "x";
-  }
-  EXPECT_EQ(freeName(), stem + "-1000.png");
-  fs::create_symlink(Folder() / "nowhere", stem + "-1000.png");
-  EXPECT_EQ(freeName(), "");
-}
-
-// A PNG's size, from its header: the signature, then the IHDR chunk's
-// big-endian width and height.
-std::pair<uint32_t, uint32_t> PngSize(const fs::path& path) {
-  unsigned char header[24] = {};
-  std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(header), sizeof header);
-  if (std::memcmp(header, "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16) != 0) return {0, 0};
-  const auto word = [&](int at) {
-    return uint32_t{header[at]} << 24 | uint32_t{header[at + 1]} << 16 |
-           uint32_t{header[at + 2]} << 8 | header[at + 3];
-  };
-  return {word(16), word(20)};
-}
-
-std::string Content(const fs::path& path) {
-  std::ifstream file(path);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 // F12's shots share the pictures folder with whoever else writes there: a
 // shot takes the first name nothing has taken, as a new file of its own.
 // Files under taken names stay as they were; links there, to a file or to
@@ -204,13 +166,13 @@ TEST_F(FilesTest, AScreenshotIsANewFileUnderTheFirstFreeNameAndNothingElseChange
       EXPECT_EQ(said, "quillmoth: screenshot saved to " + name(number).string() + "\n");
       EXPECT_EQ(shot.Title, "screenshot saved to " + name(number).filename().string());
       EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(name(number))));
-      EXPECT_EQ(PngSize(name(number)), std::pair(240u * factor, 320u * factor));
+      EXPECT_EQ(PngSize(name(number)), std::pair(240 * factor, 320 * factor));
       // An ordinary new file, as the player's umask makes them.
       EXPECT_EQ(fs::status(name(number)).permissions(), fs::perms(0644));
     }
     for (int n = 1; n <= taken; ++n) {
       if (n % 3 == 0) {
-        EXPECT_EQ(Content(name(n)), "taken " + std::to_string(n)) << n;
+        EXPECT_EQ(ReadFile(name(n)), "taken " + std::to_string(n)) << n;
       } else {
         EXPECT_EQ(fs::read_symlink(name(n)), n % 3 == 1 ? nowhere : outside) << n;
       }
@@ -220,7 +182,7 @@ TEST_F(FilesTest, AScreenshotIsANewFileUnderTheFirstFreeNameAndNothingElseChange
     EXPECT_EQ(entries, taken + (number > 0 ? 1 : 0));
   }
   umask(mask);
-  EXPECT_EQ(Content(outside), "someone else's picture");
+  EXPECT_EQ(ReadFile(outside), "someone else's picture");
   EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
 
   // Folders where a shot cannot be saved, even by root: one that takes no
@@ -287,9 +249,7 @@ TEST_F(FilesTest, AShotReplacesOnlyWhatItWroteWholeAndNeverRemovesWhatItDidNotMa
   // and the file's permissions stay.
   EXPECT_TRUE(host::WriteDisplayPng(link.string()));
   EXPECT_TRUE(fs::is_symlink(link));
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgba;
-  EXPECT_TRUE(host::detail::ReadPngRgba(old, &width, &height, &rgba));
+  EXPECT_EQ(PngSize(old), std::pair(240, 320));
   EXPECT_EQ(fs::status(old).permissions(), fs::perms(0600));
   // A folder that does not exist: nothing is made anywhere.
   EXPECT_FALSE(host::WriteDisplayPng((Folder() / "none" / "shot.png").string()));

@@ -7,9 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iterator>
-#include <memory>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -132,10 +130,6 @@ TEST_F(HostMainTest, ASecondWindowHandsOverAndSaysSoWhileHeadlessRunsPlayBesideI
   const std::string shot = (Folder() / "a shot.png").string();
   const std::string recording = (Folder() / "first.txt").string();
   const std::string fresh = (Folder() / "fresh.txt").string();
-  const auto read = [](const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string{std::istreambuf_iterator<char>(file), {}};
-  };
   for (const fs::path& meeting : {Folder(), open, file, Folder() / "missing"}) {
     SCOPED_TRACE(meeting.string());
     const std::vector<std::string> environment{"QUILLMOTH_RUNTIME_DIR=" + meeting.string(),
@@ -146,7 +140,7 @@ TEST_F(HostMainTest, ASecondWindowHandsOverAndSaysSoWhileHeadlessRunsPlayBesideI
     // Printed once written, two frames in: the recording has its first lines.
     ASSERT_TRUE(first.WaitForLine("shot " + shot, 5000)) << first.Err;
     EXPECT_TRUE(fs::remove(shot));
-    const std::string recorded = read(recording);
+    const std::string recorded = ReadFile(recording);
     EXPECT_TRUE(recorded.starts_with("# tick-start ")) << recorded;
 
     ChildProcess headless({"--headless", "--script", "-"}, environment);
@@ -161,7 +155,7 @@ TEST_F(HostMainTest, ASecondWindowHandsOverAndSaysSoWhileHeadlessRunsPlayBesideI
     EXPECT_EQ(second.Wait(5000), 1) << second.Err;
     EXPECT_EQ(second.Out, "");
     EXPECT_FALSE(fs::exists(shot));
-    EXPECT_EQ(read(recording), recorded);
+    EXPECT_EQ(ReadFile(recording), recorded);
     EXPECT_NE(second.Err.find("already running and keeps playing; nothing was recorded"),
               std::string::npos)
         << second.Err;
@@ -211,36 +205,33 @@ TEST_F(HostMainTest, CopiesStartedInTwoFoldersMeetWhateverRelativeFolderIsNamed)
 // A script is read as it runs, so its length costs no memory; a line too
 // long for any command is refused without being kept or echoed whole.
 TEST_F(HostMainTest, LongScriptsCostNoMemoryAndAnOverlongLineIsRefusedInAFewWords) {
-  const auto run = [&](const std::string& name, const std::function<void(std::ofstream&)>& write) {
-    const fs::path path = Folder() / name;
-    std::ofstream out(path);
-    write(out);
-    out.close();
-    // Under AddressSanitizer freed memory waits in a quarantine of 256 MB
-    // before it is used again: memory of the sanitizer's, not the game's.
-    auto child = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"--headless", "--script", path.string()},
-        std::vector<std::string>{"QUILLMOTH_RUNTIME_DIR=" + Folder().string(),
-                                 "ASAN_OPTIONS=quarantine_size_mb=4"});
-    child->Wait(120000);
-    return child;
-  };
-  const auto small = run("small.txt", [](std::ofstream& out) { out << "wait 1\n"; });
+  std::ofstream(Folder() / "small.txt") << "wait 1\n";
   // Two million commands, 14 MB: held whole with each command parsed, this
   // took over 100 MB.
-  const auto large = run("large.txt", [](std::ofstream& out) {
-    for (int i = 0; i < 2'000'000; ++i) out << "wait 0\n";
-    out << "wait 1\n";
-  });
-  EXPECT_EQ(large->Out, "");
-  EXPECT_LT(large->PeakKilobytes, small->PeakKilobytes + 40'000) << small->PeakKilobytes;
-  const auto garbage = run("garbage.txt", [](std::ofstream& out) {
-    out << "wait 1\n" << std::string(20'000'000, 'z') << "\n";
-  });
-  EXPECT_EQ(garbage->Err, "script:2: the line is longer than 8192 characters\n");
-  EXPECT_LT(garbage->PeakKilobytes, small->PeakKilobytes + 40'000);
-  const auto word = run("word.txt", [](std::ofstream& out) { out << std::string(100, 'q'); });
-  EXPECT_EQ(word->Err, "script:1: unknown command '" + std::string(32, 'q') + "...'\n");
+  std::ofstream large(Folder() / "large.txt");
+  for (int i = 0; i < 2'000'000; ++i) large << "wait 0\n";
+  large << "wait 1\n";
+  large.close();
+  std::ofstream(Folder() / "garbage.txt") << "wait 1\n" << std::string(20'000'000, 'z') << "\n";
+  std::ofstream(Folder() / "word.txt") << std::string(100, 'q');
+  // Each script's run: all it printed, and the most memory it held.
+  std::map<std::string, std::pair<std::string, long>> runs;
+  for (const char* name : {"small.txt", "large.txt", "garbage.txt", "word.txt"}) {
+    // Under AddressSanitizer freed memory waits in a quarantine of 256 MB
+    // before it is used again: memory of the sanitizer's, not the game's.
+    ChildProcess child(
+        {"--headless", "--script", (Folder() / name).string()},
+        {"QUILLMOTH_RUNTIME_DIR=" + Folder().string(), "ASAN_OPTIONS=quarantine_size_mb=4"});
+    child.Wait(120000);
+    runs[name] = {child.Out + child.Err, child.PeakKilobytes};
+  }
+  const long small = runs["small.txt"].second;
+  EXPECT_EQ(runs["large.txt"].first, "");
+  EXPECT_LT(runs["large.txt"].second, small + 40'000) << small;
+  EXPECT_EQ(runs["garbage.txt"].first, "script:2: the line is longer than 8192 characters\n");
+  EXPECT_LT(runs["garbage.txt"].second, small + 40'000);
+  EXPECT_EQ(runs["word.txt"].first,
+            "script:1: unknown command '" + std::string(32, 'q') + "...'\n");
 }
 
 // A window's tick counter counts from the machine's start, as the
@@ -284,8 +275,7 @@ TEST_F(HostMainTest, AKilledGameKeepsItsRecordingUpToItsLastFrame) {
   game.Send("wait 10\ntap 120 300\nwait 5\nshot " + shot + "\n");
   ASSERT_TRUE(game.WaitForLine("shot " + shot, 10000)) << game.Err;
   game.Kill();
-  std::ifstream file(recording);
-  const std::string kept{std::istreambuf_iterator<char>(file), {}};
+  const std::string kept = ReadFile(recording);
   EXPECT_EQ(kept.substr(0, kept.find("# records")), "# tick-start 3\n");
   EXPECT_EQ(kept.substr(kept.find("\n", kept.find("# records")) + 1),
             "wait 10\ndown 120 300\nup 120 300\nwait 5\n");

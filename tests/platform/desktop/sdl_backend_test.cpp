@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop/sound.h"
 #include "platform/desktop/window_picture.h"
 #include "platform/host.h"
 #include "platform/platform.h"
@@ -245,17 +246,6 @@ TEST_F(SdlBackendTest, HostKeysToggleFullScreenAndTakeShotsAndNeverReachTheGame)
   EXPECT_EQ(pixels, (Colours{0xFFFFFF, 0xFFFFFF, 0, 0, 0x0000FF, 0x0000FF}));
 }
 
-// A PNG's size from its header: the IHDR chunk's big-endian width and height.
-std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
-  unsigned char header[24] = {};
-  std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(header), sizeof header);
-  const auto word = [&](int at) {
-    return uint32_t{header[at]} << 24 | uint32_t{header[at + 1]} << 16 |
-           uint32_t{header[at + 2]} << 8 | header[at + 3];
-  };
-  return {word(16), word(20)};
-}
-
 // Without --shot-scale a shot is as large as the picture the player sees:
 // the largest whole factor the window (or the full screen) allows, 1 to 8.
 // The title says what became of each shot for three seconds, then shows
@@ -285,7 +275,7 @@ TEST_F(SdlBackendTest, ShotsFollowTheWindowsFactorAndTheTitleSaysSoForAMoment) {
     const std::string prefix = "quillmoth: screenshot saved to " + pictures.string() + "/";
     ASSERT_TRUE(said.starts_with(prefix) && said.ends_with(".png\n")) << said;
     const std::string name = said.substr(prefix.size(), said.size() - prefix.size() - 1);
-    EXPECT_EQ(PngSize((pictures / name).string()), std::pair(240u * factor, 320u * factor));
+    EXPECT_EQ(PngSize(pictures / name), std::pair(240 * factor, 320 * factor));
     EXPECT_EQ(SDL_GetWindowTitle(Shown), "Quillmoth: screenshot saved to " + name);
     if (fullScreen) {
       PressKey(SDLK_F11);
@@ -373,6 +363,56 @@ TEST(WindowPictureTest, EveryPixelBecomesAFactorSquareInAnySurfaceFormat) {
     SDL_FreeSurface(expected);
     SDL_FreeSurface(surface);
   }
+}
+
+// The mixer and the sound device.
+using SoundTest = HeadlessHostTest;
+constexpr uint32_t GameFlags = SoundFileName | SoundNoStop | SoundAsync;
+// The game's longest effect, over a second: still playing when a test ends.
+const std::string LongSound = std::string(QUILLMOTH_BINARY_DIR) + "/Sound/startup.wav";
+
+TEST_F(SoundTest, MixerDropsGameEffectsWhenEveryVoiceIsBusy) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  const std::string notWav = (Folder() / "text.wav").string();
+  std::ofstream(notWav) << "not a sound";
+  host::detail::Mixer mixer;
+  for (int voice = 0; voice < 4; ++voice) EXPECT_TRUE(mixer.Play(LongSound, GameFlags)) << voice;
+  // The game's request is refused rather than cutting a sound short, while a
+  // plain request takes the oldest voice.
+  EXPECT_FALSE(mixer.Play(LongSound, GameFlags));
+  EXPECT_TRUE(mixer.Play(LongSound, SoundFileName | SoundAsync));
+  EXPECT_FALSE(mixer.Play(notWav, SoundFileName | SoundAsync));
+  EXPECT_FALSE(mixer.Play((Folder() / "none.wav").string(), SoundFileName | SoundAsync));
+}
+
+// --mute: the game asks for its effects as ever, and the host never opens a
+// sound device. A real run plays an effect at nearly every tap, for hours, so
+// it keeps no record of them unless a test asked to watch them. Without a
+// device at all the host says so once, in its own words.
+TEST_F(SoundTest, AMutedRunOpensNoDeviceAndAMissingDeviceIsSaidOnce) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  for (const bool mute : {true, false}) {
+    host::Options options;
+    options.Mute = mute;
+    options.LogSounds = mute;
+    options.RuntimeDir = Folder().string();
+    ASSERT_TRUE(host::Start(options, nullptr));
+    PlaySoundFile(LongSound.c_str(), GameFlags);
+    EXPECT_EQ(host::SoundRequests().size(), mute ? 1u : 0u);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO) != 0, !mute);
+    host::Stop();
+  }
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  testing::internal::CaptureStderr();
+  {
+    host::detail::Mixer mixer;
+    mixer.Play(LongSound, GameFlags);
+    mixer.Play(LongSound, GameFlags);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "quillmoth: no sound device: playing silently\n");
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
 }  // namespace
