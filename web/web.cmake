@@ -23,6 +23,8 @@ include(src/platform/sources.cmake)
 add_library(quillmoth_platform STATIC
   ${QUILLMOTH_PLATFORM_SHARED_SOURCES} ${QUILLMOTH_PLATFORM_WEB_SOURCES})
 target_include_directories(quillmoth_platform PUBLIC src)
+# Faces from the player's pictures, made as the desktop makes them.
+target_link_libraries(quillmoth_platform PUBLIC quillmoth_pictures)
 target_compile_definitions(quillmoth_platform PRIVATE QUILLMOTH_VERSION="${PROJECT_VERSION}")
 
 add_executable(quillmoth ${QUILLMOTH_WEB_MAIN} ${QUILLMOTH_GAME_WATCH_SOURCES})
@@ -46,6 +48,9 @@ target_link_options(quillmoth PRIVATE
   -sASYNCIFY_ADD=main
   -sENVIRONMENT=web
   -lidbfs.js
+  # What web/page.js calls: the faces made from the player's pictures
+  # (src/platform/web/page_faces.cpp), and the memory their pixels go in.
+  "-sEXPORTED_FUNCTIONS=_main,_malloc,_free,_quillmoth_faces_begin,_quillmoth_faces_add,_quillmoth_faces_end,_quillmoth_faces_forget"
   # The pictures are packed compressed (less than half the bytes) and
   # unpacked as the game reads them.
   -sLZ4

@@ -36,9 +36,11 @@ set(QUILLMOTH_PLATFORM_DESKTOP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/desktop/sound.cpp
   ${CMAKE_CURRENT_LIST_DIR}/desktop/window_picture.cpp)
 
-# The page: its backend, and the desktop services it does without.
+# The page: its backend, the desktop services it does without, and faces
+# from the player's pictures.
 set(QUILLMOTH_PLATFORM_WEB_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/web/backend_choice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/web/page_faces.cpp
   ${CMAKE_CURRENT_LIST_DIR}/web/web_backend.cpp
   ${CMAKE_CURRENT_LIST_DIR}/web/web_services.cpp)
 

@@ -21,8 +21,9 @@ phone windows, links kept clear of the picture, sound after the first tap,
 Web Audio resting after the last effect and waking for the next, a still
 board putting only the rows that change on the canvas, a hidden page's
 activate messages and its putting nothing on the canvas, a browser that
-refuses storage, quitting and playing again, and the page being installable
-and opening offline.
+refuses storage, quitting and playing again, the page being installable
+and opening offline, and a deck of faces made from pictures chosen with the
+page's file input, kept offline and given up again.
 """
 import base64
 import functools
@@ -368,6 +369,132 @@ def check_layout(driver, what):
     return scale, not fills
 
 
+# --- the player's own pictures ---------------------------------------------
+
+# Forty pictures of solid colours, all different, make a deck of only the
+# player's faces (the first 40 that make a face, in name order, take the
+# places of the game's b1.tga to b40.tga); the page keeps them in the
+# records' folder. A face keeps its picture's colour in its middle, to
+# within what a palette of 256 colours for the frame, the parchment and the
+# picture allows (8 a channel), and on the canvas to within the display's 5
+# and 6 bits a channel more. The colours lie 85 apart or more.
+DECK = "/saved/quillmoth/faces"
+OWN_COLOURS = [(r, g, b) for r in (0, 85, 170, 255) for g in (0, 85, 170, 255)
+               for b in (0, 128, 255)][:40]
+FACE_BYTES = 18 + 256 * 3 + 30 * 30
+
+
+def own_pictures(folder):
+    """The forty pictures, of assorted shapes and sizes, and one file that
+    is no picture; their paths in an order other than their names'."""
+    paths = []
+    for number, colour in enumerate(OWN_COLOURS):
+        size = [(64, 48), (37, 90), (1600, 1200), (300, 300)][number % 4]
+        path = os.path.join(folder, "p%02d.png" % number)
+        Image.new("RGB", size, colour).save(path)
+        paths.append(path)
+    notes = os.path.join(folder, "notes.txt")
+    with open(notes, "w") as out:
+        out.write("not a picture\n")
+    return list(reversed(paths)) + [notes]
+
+
+def wait_for_restart(driver, what):
+    """Returns once the page, marked beforehand with window.stale, has
+    started again and run its first frames."""
+    end = time.time() + 60
+    while time.time() < end:
+        try:
+            if driver.execute_script(
+                    "return !window.stale && window.Module && Module.framesRun > 2"):
+                return
+        except Exception:  # the page between two documents
+            pass
+        time.sleep(0.05)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def face_middle(driver, number):
+    """The colour in the middle of the kept face `number`, from its file:
+    a palette of blue, green, red triples, then a palette index a pixel."""
+    data = driver.execute_script(
+        "try { return Array.from(FS.readFile('%s/b%d.tga')); } catch (e) { return null; }"
+        % (DECK, number))
+    check(data is not None and len(data) == FACE_BYTES,
+          "face %d is %s" % (number, "missing" if data is None else "%d bytes" % len(data)))
+    index = data[18 + 256 * 3 + 15 * 30 + 15]
+    blue, green, red = data[18 + 3 * index:18 + 3 * index + 3]
+    return red, green, blue
+
+
+def near(colour, other, by):
+    return all(abs(a - b) <= by for a, b in zip(colour, other))
+
+
+def first_tile_colour(driver):
+    """A 2 x 4 deal's first tile turned: the colour in its middle."""
+    canvas = open_page(driver, "tick-start=%d&record" % TICK_START)
+    for point in (TITLE_PANEL, SIZE_2X4, START):
+        tap(driver, canvas, point)
+        wait_frames(driver, 4)
+    tap(driver, canvas, (cell(0)[0] + 15, cell(0)[1] + 15))
+    wait_frames(driver, 14)
+    return capture(driver)[0].getpixel((cell(0)[0] + 15, cell(0)[1] + 15))
+
+
+def check_own_pictures():
+    """Faces from the player's pictures, chosen with the page's file input:
+    made, kept through a reload and offline, and given up again."""
+    global server, BASE
+    server, BASE = serve()
+    driver = browser()
+    folder = tempfile.mkdtemp(prefix="pictures-", dir=WORK)
+    try:
+        open_page(driver, "tick-start=%d" % TICK_START)
+        check(driver.execute_script("return Module.deckFaces") == 0
+              and not driver.find_element(By.ID, "ours").is_displayed(),
+              "a page that has no deck offers ours back")
+        check(driver.find_element(By.ID, "yours").is_displayed(), "no \"Your pictures\"")
+        driver.execute_script("window.stale = true")
+        driver.find_element(By.ID, "pictures").send_keys("\n".join(own_pictures(folder)))
+        wait_for_restart(driver, "the page to start again with the new deck")
+        note = driver.find_element(By.ID, "note").text
+        check("notes.txt: not a picture" in note, "the note says %r" % note)
+        check(driver.execute_script("return Module.deckFaces") == 40
+              and driver.find_element(By.ID, "ours").is_displayed(),
+              "the game plays with %s faces of the player's"
+              % driver.execute_script("return Module.deckFaces"))
+        # In name order, whatever order they were chosen in.
+        for number in (1, 2, 40):
+            middle = face_middle(driver, number)
+            check(near(middle, OWN_COLOURS[number - 1], 8),
+                  "face %d is %s in its middle, its picture %s"
+                  % (number, middle, OWN_COLOURS[number - 1]))
+        turned = first_tile_colour(driver)
+        check(any(near(turned, colour, 16) for colour in OWN_COLOURS),
+              "a turned tile shows %s, none of the pictures' colours" % (turned,))
+
+        # Offline, from the service worker's copy: the deck is still there.
+        wait_for(driver, "navigator.serviceWorker.controller", "the service worker")
+        server.shutdown()
+        server.server_close()
+        again = first_tile_colour(driver)
+        check(any(near(again, colour, 16) for colour in OWN_COLOURS)
+              and driver.execute_script("return Module.deckFaces") == 40,
+              "offline a turned tile shows %s, none of the pictures' colours" % (again,))
+        check(near(face_middle(driver, 40), OWN_COLOURS[39], 8), "offline face 40 changed")
+        # "Our pictures" gives the deck up.
+        driver.execute_script("window.stale = true")
+        driver.find_element(By.ID, "ours").click()
+        wait_for_restart(driver, "the page to start again with our faces")
+        check(driver.execute_script(
+                  "return Module.deckFaces == 0 && !FS.analyzePath('%s').exists" % DECK)
+              and not driver.find_element(By.ID, "ours").is_displayed(),
+              "the deck is still in use after \"Our pictures\"")
+    finally:
+        driver.quit()
+
+
 # --- playing ----------------------------------------------------------------
 
 def play_2x4(driver, canvas, pointer="mouse", pairs=4):
@@ -547,6 +674,7 @@ def main():
             check_layout(phone, "a phone held sideways")
     finally:
         phone.quit()
+    check_own_pictures()
     shutil.rmtree(WORK)
     print("browser test passed in %.1f s" % (time.time() - started))
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/backend.h"
 
@@ -17,5 +18,11 @@ std::unique_ptr<Backend> MakeWebBackend(const Options& options);
 constexpr const char* PageProgramPath = "/quillmoth/quillmoth";
 // $XDG_DATA_HOME: the folder web/storage.js backs with IndexedDB.
 constexpr const char* PageDataHome = "/saved";
+
+// The faces the page made from the player's pictures (page_faces.cpp, kept
+// in the records' folder) are read from now on in place of the game's own
+// in `graph`, its Graph folder: b1.tga and on, as many as the deck has.
+// Returns how many.
+int UsePageDeck(const std::string& graph);
 
 }  // namespace host::detail

@@ -19,6 +19,11 @@
 // One line in the page's caption, and the "tap to play again" (web/page.js).
 EM_JS(void, SayOnPage, (const char* text), { Module.say(UTF8ToString(text)); });
 EM_JS(void, OfferNewGame, (), { Module.gameOver(); });
+// How many faces of the player's the game plays with: the page offers ours
+// back when there are any.
+EM_JS(void, TellPageDeck, (int faces), {
+  if (Module.deckInUse) Module.deckInUse(faces);
+});
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -33,6 +38,10 @@ int main(int argc, char** argv) {
   chmod(folder.substr(0, folder.rfind('/')).c_str(), 0555);
   setenv("XDG_DATA_HOME", host::detail::PageDataHome, 1);
   line.Settings.ModulePath = host::detail::PageProgramPath;
+  // The game reads its faces once, at its start: a deck made from the
+  // player's pictures (IndexedDB has filled the records' folder by now)
+  // must stand in before.
+  TellPageDeck(host::detail::UsePageDeck(folder.substr(0, folder.rfind('/')) + "/Graph"));
 
   std::string error;
   if (!host::Start(line.Settings, &error)) {
