@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -108,6 +109,26 @@ TEST_F(PlayerFaces, TakeThePicturesInNameOrderAndNameWhatTheySkip) {
   EXPECT_EQ(Face(4), ourFourth);
   // The game's folder is read, never written.
   EXPECT_EQ(Snapshot(Folder() / "Graph"), before);
+}
+
+// Forty pictures make a deck of only the player's; a forty-first is not
+// used. Each picture's colour is one the display shows exactly and no other
+// picture has: green full, red off or full, one of the 32 blues.
+TEST_F(PlayerFaces, FortyPicturesTakeEveryFace) {
+  const fs::path pictures = Folder() / "pictures";
+  auto level = [](int n) { return n % 32; };
+  auto red = [](int n) { return n >= 32 ? 255 : 0; };
+  for (int n = 1; n <= 41; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%02d.png", n);
+    Paint(pictures / name, static_cast<uint8_t>(red(n)), 255,
+          static_cast<uint8_t>(level(n) << 3 | level(n) >> 2), 20, 20);
+  }
+  const std::string said = Use(pictures);
+  EXPECT_NE(said.find("40 of the 40 faces"), std::string::npos) << said;
+  for (int n = 1; n <= 40; ++n) {
+    EXPECT_EQ(Face(n)[15 * 30 + 15], (red(n) >> 3) << 11 | 0x3F << 5 | level(n)) << n;
+  }
 }
 
 // Made once, kept in the cache folder, made again when the picture changes.
