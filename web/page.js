@@ -125,10 +125,18 @@
       say('The faces cannot be kept: the records\' folder is not there.');
       return;
     }
+    // The browser decodes off the page's thread: the next picture decodes
+    // while this one is made into a face. Not more at once: a phone holds
+    // each decoded photo whole, 48 MB for 12 megapixels.
+    var decoding = [];
     for (var i = 0; i < files.length && made < FACES; ++i) {
       say('Making faces: ' + (i + 1) + ' of ' + files.length);
       await pause();
-      var pixels = await squareOf(files[i]);
+      for (var k = i; k < i + 2 && k < files.length; ++k) {
+        if (!decoding[k]) decoding[k] = squareOf(files[k]);
+      }
+      var pixels = await decoding[i];
+      decoding[i] = null;
       if (!pixels) {
         skipped.push(files[i].name + ': not a picture');
         continue;
