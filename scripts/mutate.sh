@@ -7,6 +7,7 @@
 #   scripts/mutate.sh --worktree       test the work tree as it is, not the last commit
 #   scripts/mutate.sh --timeout S      seconds a mutant's test run may take (default 60)
 #   scripts/mutate.sh --work DIR       keep the copy and its build in DIR (default build-mutate)
+#   scripts/mutate.sh --check          only check that every entry applies to the work tree
 #
 # The faults are planted in a private copy of the last commit (or of the work
 # tree: the files git tracks or would track) in build-mutate/tree, never in
@@ -25,6 +26,7 @@ list=$root/scripts/mutations.txt
 timeout_s=60
 from_head=1
 only=""
+check=0
 
 while [[ $# -gt 0 ]]; do
   case $1 in
@@ -33,13 +35,14 @@ while [[ $# -gt 0 ]]; do
     --timeout) timeout_s=$2; shift 2 ;;
     --list) list=$2; shift 2 ;;
     --work) work=$(realpath -m "$2"); shift 2 ;;
+    --check) check=1; shift ;;
     *) sed -n '2,19p' "$0"; exit 2 ;;
   esac
 done
 
 tree=$work/tree
 build=$work/build
-mkdir -p "$tree" "$build"
+[[ $check == 1 ]] && tree=$root || mkdir -p "$tree" "$build"
 
 # Brings the private copy up to date, copying only files whose content
 # differs: unchanged files keep their time stamps, so the build stays
@@ -93,6 +96,8 @@ restore() {
 trap restore EXIT
 trap 'restore; exit 130' INT TERM
 
+filter=()
+if [[ $check == 0 ]]; then
 sync_tree
 if [[ ! -f $build/CMakeCache.txt ]]; then
   # The binary is run directly, so tests are listed only when ctest asks,
@@ -102,7 +107,6 @@ if [[ ! -f $build/CMakeCache.txt ]]; then
 fi
 build_tests || { echo "the unchanged copy does not build; see $work/build.log"; exit 1; }
 
-filter=()
 if ! run_tests; then
   # Fail-fast stops at the first failure: look for all of them.
   (cd "$build" && SDL_AUDIODRIVER=dummy timeout "$timeout_s" ./quillmoth_tests \
@@ -113,6 +117,7 @@ if ! run_tests; then
   echo "left out, failing without any fault: ${failing//:/ }"
   filter=("--gtest_filter=-$failing")
   run_tests "${filter[@]}" || { echo "the unchanged suite still fails; see $work/test.log"; exit 1; }
+fi
 fi
 
 total=0
@@ -145,6 +150,10 @@ while IFS= read -r line || [[ -n $line ]]; do
     broken=$((broken + 1))
     continue
   fi
+  if [[ $check == 1 ]]; then
+    total=$((total + 1))
+    continue
+  fi
   cp "$target" "$backup"
   mutated=$file
   printf '%s' "${content/"$original"/"$replacement"}" > "$target"
@@ -166,6 +175,11 @@ while IFS= read -r line || [[ -n $line ]]; do
   fi
   restore
 done < "$list"
+
+if [[ $check == 1 ]]; then
+  echo "$total entries apply; $broken do not"
+  exit $((broken > 0))
+fi
 
 # Leaves the copy's objects built from the real sources for the next run.
 build_tests || true

@@ -99,6 +99,10 @@ TEST(ScriptParseTest, MalformedLinesAreNamedByNumber) {
                        commands[3].Path),
             std::tuple(7u, 1u, 2u, 9u, "/a b.png"));
   EXPECT_FALSE(ParseScript("wait 000000000000000000004294967296\n", &commands, &error));
+  // A line holds at most 8192 characters, its end aside.
+  const std::string longest = "wait 1" + std::string(8186, ' ');
+  EXPECT_TRUE(ParseScript(longest + "\n", &commands, &error)) << error;
+  EXPECT_FALSE(ParseScript(longest + " \n", &commands, &error));
 }
 
 // A recording's header: the tick start and the records file's twelve

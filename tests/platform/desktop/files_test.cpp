@@ -267,6 +267,25 @@ TEST_F(FilesTest, AShotReplacesOnlyWhatItWroteWholeAndNeverRemovesWhatItDidNotMa
   EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 3);
 }
 
+// The records' save leans on these: a new file is made only where nothing
+// lies, and the file that replaces another keeps its mode and never takes
+// the place of a link.
+TEST_F(FilesTest, ANewFileIsMadeOnlyWhereNothingLiesAndAReplacementSparesLinksAndModes) {
+  const fs::path taken = Folder() / "taken", fresh = Folder() / "fresh", link = Folder() / "link";
+  std::ofstream(taken) << "kept";
+  EXPECT_EQ(CreateNewFile(taken.c_str()), NoFile);
+  EXPECT_EQ(Content(taken), "kept");
+  fs::permissions(taken, fs::perms(0600));
+  std::ofstream(fresh) << "new";
+  EXPECT_TRUE(ReplaceFile(fresh.c_str(), taken.c_str()));
+  EXPECT_EQ(Content(taken), "new");
+  EXPECT_EQ(fs::status(taken).permissions(), fs::perms(0600));
+  fs::create_symlink(taken, link);
+  std::ofstream(fresh) << "newer";
+  EXPECT_FALSE(ReplaceFile(fresh.c_str(), link.c_str()));
+  EXPECT_TRUE(fs::is_symlink(link));
+}
+
 // Folders named by the environment count only by their full path; a
 // relative temporary folder falls back to /tmp as a missing one does.
 TEST(FolderNames, RelativeFoldersFromTheEnvironmentCountAsNone) {
