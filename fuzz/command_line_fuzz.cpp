@@ -11,6 +11,7 @@
 //   --tick-start N     N 0..4294967295 (none when not given)
 //   --record FILE      FILE not empty
 //   --replay FILE      FILE not empty; never with --script or --record
+//   --pictures FOLDER  FOLDER not empty
 //   --mute             a flag
 //   --shot-scale N     N 1..8 (0 when not given: the window's factor)
 //   -h, --help, -v, --version  stop reading and show that
@@ -74,6 +75,7 @@ struct Outcome {
   std::optional<uint32_t> TickStart;
   std::string Record;
   std::string Replay;
+  std::string Pictures;
   bool Mute = false;
   int ShotScale = 0;
 };
@@ -106,7 +108,8 @@ Outcome Reference(const std::vector<std::string>& arguments) {
       continue;
     }
     if (name != "--scale" && name != "--display" && name != "--script" && name != "--tick-start" &&
-        name != "--record" && name != "--replay" && name != "--shot-scale") {
+        name != "--record" && name != "--replay" && name != "--shot-scale" &&
+        name != "--pictures") {
       return Stop(CommandLineAction::Error);
     }
     if (!inlineValue) {
@@ -120,11 +123,13 @@ Outcome Reference(const std::vector<std::string>& arguments) {
     } else if (name == "--tick-start") {
       if (!Number(value, 0, 4294967295u, &number)) return Stop(CommandLineAction::Error);
       outcome.TickStart = static_cast<uint32_t>(number);
-    } else if (name == "--script" || name == "--record" || name == "--replay") {
+    } else if (name == "--script" || name == "--record" || name == "--replay" ||
+               name == "--pictures") {
       if (value.empty()) return Stop(CommandLineAction::Error);
       (name == "--script"   ? outcome.Script
        : name == "--record" ? outcome.Record
-                            : outcome.Replay) = std::string(value);
+       : name == "--replay" ? outcome.Replay
+                            : outcome.Pictures) = std::string(value);
     } else if (name == "--shot-scale") {
       if (!Number(value, 1, 8, &number)) return Stop(CommandLineAction::Error);
       outcome.ShotScale = static_cast<int>(number);
@@ -175,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             settings.Display == want.Mode && settings.ScriptPath == want.Script &&
             settings.TickStart == want.TickStart && settings.RecordPath == want.Record &&
             settings.ReplayPath == want.Replay && settings.Mute == want.Mute &&
-            settings.ShotScale == want.ShotScale,
+            settings.ShotScale == want.ShotScale && settings.PicturesFolder == want.Pictures,
         "different settings");
   // The command line never reaches what only tests set.
   Check(settings.ScriptText.empty() && settings.ModulePath.empty() && settings.RuntimeDir.empty() &&

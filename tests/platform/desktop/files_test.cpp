@@ -274,11 +274,11 @@ TEST_F(FilesTest, ANewFileIsMadeOnlyWhereNothingLiesAndAReplacementSparesLinksAn
   const fs::path taken = Folder() / "taken", fresh = Folder() / "fresh", link = Folder() / "link";
   std::ofstream(taken) << "kept";
   EXPECT_EQ(CreateNewFile(taken.c_str()), NoFile);
-  EXPECT_EQ(Content(taken), "kept");
+  EXPECT_EQ(ReadFile(taken), "kept");
   fs::permissions(taken, fs::perms(0600));
   std::ofstream(fresh) << "new";
   EXPECT_TRUE(ReplaceFile(fresh.c_str(), taken.c_str()));
-  EXPECT_EQ(Content(taken), "new");
+  EXPECT_EQ(ReadFile(taken), "new");
   EXPECT_EQ(fs::status(taken).permissions(), fs::perms(0600));
   fs::create_symlink(taken, link);
   std::ofstream(fresh) << "newer";
