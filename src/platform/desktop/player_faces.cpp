@@ -51,8 +51,9 @@ fs::path CacheFolder() {
 // A picture's face is found again by its name, size and time: any change
 // to the picture makes a new name.
 std::string CachedName(const fs::path& picture, uintmax_t size, int64_t nanoseconds) {
-  const std::string key = fs::absolute(picture).string() + '\n' + std::to_string(size) + '\n' +
-                          std::to_string(nanoseconds) + '\n' + MakerEdition;
+  std::error_code error;
+  const std::string key = fs::absolute(picture, error).string() + '\n' + std::to_string(size) +
+                          '\n' + std::to_string(nanoseconds) + '\n' + MakerEdition;
   uint64_t hash = 0xCBF29CE484222325u;
   for (const unsigned char c : key) hash = (hash ^ c) * 0x100000001B3u;
   char name[32];
@@ -136,7 +137,8 @@ void UsePlayerPictures(const std::string& folder) {
     const std::string name = it->path().filename().string();
     // Folders and hidden files (a file manager's thumbnails, say) are no
     // pictures of the player's.
-    if (name.starts_with('.') || it->is_directory(error)) continue;
+    std::error_code kind;
+    if (name.starts_with('.') || it->is_directory(kind)) continue;
     candidates.push_back({it->path(), {}, {}});
   }
   if (error) {

@@ -90,6 +90,7 @@ TEST_F(PlayerFaces, TakeThePicturesInNameOrderAndNameWhatTheySkip) {
       .write(reinterpret_cast<const char*>(damaged.data()), static_cast<long>(damaged.size()));
   std::ofstream(pictures / "b-notes.txt") << "not a picture";
   fs::create_directories(pictures / "b-folder");
+  fs::create_symlink(pictures / "gone.png", pictures / "b-link-to-nothing.png");
   const auto before = Snapshot(Folder() / "Graph");
   const std::vector<uint16_t> ourFourth = Face(4);
 
@@ -97,6 +98,7 @@ TEST_F(PlayerFaces, TakeThePicturesInNameOrderAndNameWhatTheySkip) {
   EXPECT_NE(said.find("skipped b-cut.png: damaged"), std::string::npos) << said;
   EXPECT_NE(said.find("skipped b-notes.txt: not a PNG or JPEG picture"), std::string::npos) << said;
   EXPECT_EQ(said.find("b-folder"), std::string::npos) << said;
+  EXPECT_NE(said.find("skipped b-link-to-nothing.png: cannot be read"), std::string::npos) << said;
   EXPECT_NE(said.find("3 of the 40 faces"), std::string::npos) << said;
 
   const uint16_t colours[] = {Rgb565(255, 255, 0), Rgb565(0, 255, 0), Rgb565(0, 0, 255)};
