@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,11 +37,8 @@ struct Rgba {
 Picture Load(const std::vector<uint8_t>& file) {
   EXPECT_EQ(file.size(), 1686u);
   const std::string path = testing::TempDir() + "face.tga";
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  Picture p{30, 30, std::vector<uint16_t>(900), false};
-  p.loaded = LoadTga(path.c_str(), 30, 30, p.pixels.data(), 1) == 1;
-  return p;
+  asset_test::WriteBytes(path, file);
+  return asset_test::LoadPictureFile(path, 30, 30);
 }
 
 // The display's levels for a pixel's three fields.

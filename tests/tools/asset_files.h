@@ -21,6 +21,12 @@ inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
+inline void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
 struct Picture {
   int width = 0;
   int height = 0;
@@ -29,12 +35,15 @@ struct Picture {
   uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
 };
 
-inline Picture LoadPicture(const std::string& name, int width, int height) {
+// A colour-mapped picture file, or one of the built Graph folder by name.
+inline Picture LoadPictureFile(const std::filesystem::path& path, int width, int height) {
   Picture p{width, height, std::vector<uint16_t>(static_cast<size_t>(width * height), 0), false};
-  const std::string path = (BuiltFolder() / "Graph" / name).string();
   p.loaded = std::filesystem::exists(path) &&
              LoadTga(path.c_str(), width, height, p.pixels.data(), 1) == 1;
   return p;
+}
+inline Picture LoadPicture(const std::string& name, int width, int height) {
+  return LoadPictureFile(BuiltFolder() / "Graph" / name, width, height);
 }
 
 // Mean brightness (sum of the three 5/6-bit fields scaled to 8 bits) over a
