@@ -42,7 +42,6 @@ import urllib.parse
 
 from PIL import Image, ImageChops
 from selenium import webdriver
-from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.pointer_input import PointerInput
@@ -61,7 +60,7 @@ PAGE_RECORDS = "/saved/quillmoth/quill.dat"
 # Screen places, from the game's rules: the title's lower panel, the
 # selection screen's 2 x 4 button and start button, the play panel's board
 # selection and quit buttons, and the 2 x 4 board's cells (2 columns, 4 rows, whose
-# top left cell starts at x 90, y 60; 30 pixels each).
+# top left cell starts at x 90, y 60; 30 pixels each), by their middles.
 TITLE_PANEL = (120, 280)
 SIZE_2X4 = (140, 10)
 START = (30, 58)
@@ -69,12 +68,8 @@ PLAY_SELECTION = (118, 307)
 QUIT = (215, 307)
 
 
-def cell(tile):
-    return 90 + 30 * (tile % 2), 60 + 30 * (tile // 2)
-
-
 def middle(tile):
-    return cell(tile)[0] + 15, cell(tile)[1] + 15
+    return 105 + 30 * (tile % 2), 75 + 30 * (tile // 2)
 
 
 def check(condition, what):
@@ -108,7 +103,7 @@ RECORDS = os.path.join(WORK, "quill.dat")
 # --- the browser ------------------------------------------------------------
 
 def browser(phone=False):
-    options = Options()
+    options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     # A machine's small /dev/shm (containers) would make Chromium's pages crash.
     for argument in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
@@ -325,17 +320,13 @@ def check_shown_as_drawn(driver, canvas):
 CLEARANCE, COLUMN = 48, 120
 
 
-# Returns once the page has laid itself out for the window as it is.
-def settle(driver):
-    driver.execute_async_script("var done = arguments[arguments.length - 1];"
-                                "requestAnimationFrame(function () {"
-                                "  requestAnimationFrame(function () { done(); }); });")
-
-
 # Checks the page against the rules above; returns the picture's scale
 # and whether it is a whole factor.
 def check_layout(driver, what):
-    settle(driver)
+    # Once the page has laid itself out for the window as it is.
+    driver.execute_async_script("var done = arguments[arguments.length - 1];"
+                                "requestAnimationFrame(function () {"
+                                "  requestAnimationFrame(function () { done(); }); });")
     page = driver.execute_script(
         "function box(e) { var b = e.getBoundingClientRect();"
         "  return [b.left, b.top, b.right, b.bottom]; }"
@@ -394,15 +385,13 @@ FACE_BYTES = 18 + 256 * 3 + 30 * 30
 # is no picture; their paths in an order other than their names'.
 def own_pictures():
     folder = tempfile.mkdtemp(prefix="pictures-", dir=WORK)
-    paths = []
+    paths = [os.path.join(folder, "p%02d.png" % number) for number in range(len(OWN_COLOURS))]
     for number, colour in enumerate(OWN_COLOURS):
         size = [(64, 48), (37, 90), (1600, 1200), (300, 300)][number % 4]
-        path = os.path.join(folder, "p%02d.png" % number)
-        Image.new("RGB", size, colour).save(path)
-        paths.append(path)
+        Image.new("RGB", size, colour).save(paths[number])
     notes = os.path.join(folder, "notes.txt")
     pathlib.Path(notes).write_text("not a picture\n")
-    return list(reversed(paths)) + [notes]
+    return paths[::-1] + [notes]
 
 
 # The colour in the middle of the kept face `number`, from its file:
@@ -495,8 +484,8 @@ def play_2x4(driver, canvas, pointer="mouse", pairs=4):
     faces, found, moves = {}, set(), 0
 
     def face(picture, tile):
-        x, y = cell(tile)
-        return picture.crop((x, y, x + 30, y + 30)).tobytes()
+        x, y = middle(tile)
+        return picture.crop((x - 15, y - 15, x + 15, y + 15)).tobytes()
 
     while len(found) < 2 * pairs:
         left = [t for t in range(8) if t not in found]
