@@ -198,23 +198,6 @@ TEST(Panels, SelectScreenButtonsAndRecordWells) {
   }
 }
 
-TEST(Panels, TitlePanelAndAboutPageCarryText) {
-  // Light text on the dark page: a fair number of bright pixels in the
-  // lower panel ("tap to start") and all over the about page.
-  auto bright = [](const Picture& p, Rect r) {
-    int n = 0;
-    for (int y = r.y0; y <= r.y1; ++y)
-      for (int x = r.x0; x <= r.x1; ++x) n += Brightness(p.At(x, y)) > 500;
-    return n;
-  };
-  const Picture title = LoadPicture("panel4.tga", 240, 80);
-  const Picture about = LoadPicture("about.tga", 240, 320);
-  ASSERT_TRUE(title.loaded && about.loaded);
-  EXPECT_GT(bright(title, {40, 15, 200, 45}), 200);
-  EXPECT_GT(bright(about, {0, 280, 239, 319}), 200);  // "tap to return"
-  EXPECT_GT(bright(about, {0, 120, 239, 260}), 800);  // how to play
-}
-
 TEST(Sounds, FiveShortLevelPcmEffects) {
   double quietest = 1e9, loudest = 0;
   for (const char* name : {"new.wav", "select.wav", "click.wav", "fade.wav", "startup.wav"}) {
