@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -20,16 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using asset_test::ReadBytes;
-
-std::map<std::string, std::vector<uint8_t>> Snapshot(const fs::path& folder) {
-  std::map<std::string, std::vector<uint8_t>> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    files[entry.path().string()] =
-        entry.is_regular_file() ? ReadBytes(entry.path()) : std::vector<uint8_t>{};
-  }
-  return files;
-}
+using namespace asset_test;
 
 // A picture of one colour; its channels are 0 or 255, which the display's
 // 16-bit colours show exactly, so its face's middle must be that colour
@@ -87,10 +77,7 @@ class PlayerFaces : public HeadlessHostTest {
 
   // Face n as the game loads it.
   std::vector<uint16_t> Face(int n) {
-    const auto face = asset_test::LoadPictureFile(
-        Folder() / "Graph" / ("b" + std::to_string(n) + ".tga"), 30, 30);
-    EXPECT_TRUE(face.loaded) << n;
-    return face.pixels;
+    return LoadPictureFile(Folder() / "Graph" / ("b" + std::to_string(n) + ".tga"), 30, 30).pixels;
   }
 
   std::string Use(const fs::path& folder) {
@@ -108,11 +95,11 @@ TEST_F(PlayerFaces, TakeThePicturesInNameOrderAndNameWhatTheySkip) {
   Paint(pictures / "b.png", 0, 255, 0, 1, 1);
   Paint(pictures / "c.png", 0, 0, 255, 300, 7);
   const std::vector<uint8_t> png = ReadBytes(pictures / "a.png");
-  asset_test::WriteBytes(pictures / "b-cut.png", {png.begin(), png.begin() + png.size() / 2});
+  WriteBytes(pictures / "b-cut.png", {png.begin(), png.begin() + png.size() / 2});
   std::ofstream(pictures / "b-notes.txt") << "not a picture";
   fs::create_directories(pictures / "b-folder");
   fs::create_symlink(pictures / "gone.png", pictures / "b-link-to-nothing.png");
-  const auto before = Snapshot(Folder() / "Graph");
+  const auto before = ReadTree(Folder() / "Graph");
   const std::vector<uint16_t> ourFourth = Face(4);
 
   const std::string said = Use(pictures);
@@ -126,7 +113,7 @@ TEST_F(PlayerFaces, TakeThePicturesInNameOrderAndNameWhatTheySkip) {
   for (int n = 1; n <= 3; ++n) EXPECT_EQ(Face(n)[15 * 30 + 15], colours[n - 1]) << n;
   EXPECT_EQ(Face(4), ourFourth);
   // The game's folder is read, never written.
-  EXPECT_EQ(Snapshot(Folder() / "Graph"), before);
+  EXPECT_EQ(ReadTree(Folder() / "Graph"), before);
 }
 
 // Forty pictures make a deck of only the player's; a forty-first is not
@@ -155,7 +142,7 @@ TEST_F(PlayerFaces, JpegPhotosAndOnesCutShort) {
   const fs::path pictures = Folder() / "pictures";
   PaintJpeg(pictures / "a.jpg", 0, 0, 255, 1200, 900);
   const std::vector<uint8_t> jpeg = ReadBytes(pictures / "a.jpg");
-  asset_test::WriteBytes(pictures / "b.jpg", {jpeg.begin(), jpeg.begin() + jpeg.size() * 3 / 4});
+  WriteBytes(pictures / "b.jpg", {jpeg.begin(), jpeg.begin() + jpeg.size() * 3 / 4});
   const std::string said = Use(pictures);
   EXPECT_NE(said.find("skipped b.jpg: damaged"), std::string::npos) << said;
   EXPECT_NE(said.find("1 of the 40 faces"), std::string::npos) << said;
