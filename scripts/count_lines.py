@@ -7,7 +7,7 @@ Counts the lines that are neither blank nor only a comment in the files
 git knows: C++, JavaScript, HTML, Python, shell and CMake. The code is src/,
 tools/ and web/; the tests are tests/ (golden runs' scripts and expected
 values are data, not counted); fuzz/ and bench/ are counted on their own
-and in neither share.
+and in neither share. Python's docstrings count as comments.
 """
 import os
 import subprocess
@@ -22,7 +22,7 @@ def counted(path):
     ext = ".cmake" if name == "CMakeLists.txt" else os.path.splitext(name)[1]
     if ext not in C_LIKE | HASH:
         return 0
-    total, block = 0, False
+    total, block, text = 0, False, False
     with open(os.path.join(ROOT, path), errors="replace") as f:
         for line in f:
             s = line.strip()
@@ -39,6 +39,17 @@ def counted(path):
                     continue
             elif s.startswith("#") and not s.startswith("#!"):
                 continue
+            elif ext == ".py":
+                # A string standing as a statement is a docstring: Python's
+                # comment on a module or function. Other strings are code.
+                opens = s.count('"""') % 2 == 1
+                if block:
+                    block = not opens
+                    continue
+                if s.startswith('"""') and not text:
+                    block = opens
+                    continue
+                text = text != opens
             total += 1
     return total
 
