@@ -103,6 +103,9 @@ TEST(ScriptParseTest, MalformedLinesAreNamedByNumber) {
   const std::string longest = "wait 1" + std::string(8186, ' ');
   EXPECT_TRUE(ParseScript(longest + "\n", &commands, &error)) << error;
   EXPECT_FALSE(ParseScript(longest + " \n", &commands, &error));
+  // A long word is named by its start only.
+  EXPECT_FALSE(ParseScript(std::string(100, 'q'), &commands, &error));
+  EXPECT_EQ(error, "script:1: unknown command '" + std::string(32, 'q') + "...'");
 }
 
 // A recording's header: the tick start and the records file's twelve
@@ -148,11 +151,8 @@ using Recorder = HeadlessHostTest;
 // the same length are one line, and the clock's wrap past 2^32 changes
 // nothing. The records line gives the twelve values the game loaded.
 TEST_F(Recorder, AHeadlessRunComesBackAsItsOwnScript) {
-  const uint32_t values[12] = {7, 999, 4294967, 999, 999, 999, 4, 999, 32767, 999, 999, 999};
-  std::ofstream records(Folder() / "quill.dat", std::ios::binary);
-  for (uint32_t value : values)
-    for (int b = 0; b < 4; ++b) records.put(static_cast<char>(value >> (8 * b)));
-  records.close();
+  std::ofstream(Folder() / "quill.dat", std::ios::binary)
+      << RecordsBytes({7, 999, 4294967, 999, 999, 999, 4, 999, 32767, 999, 999, 999});
 
   host::Options options;
   options.Headless = true;

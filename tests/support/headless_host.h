@@ -11,8 +11,10 @@
 #include <iterator>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/host.h"
+#include "platform/png_file.h"
 
 // All a file holds; nothing when it cannot be read.
 inline std::string ReadFile(const std::filesystem::path& path) {
@@ -20,8 +22,26 @@ inline std::string ReadFile(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// A PNG's size, from its header: the signature, then the IHDR chunk's
-// big-endian width and height; 0 x 0 when it is no PNG.
+// A PNG decoded, 0xRRGGBB a pixel, top row first; 0 x 0 when it cannot be
+// read.
+struct Picture {
+  int Width = 0, Height = 0;
+  std::vector<uint32_t> Pixels;
+  uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y * Width + x)]; }
+};
+
+inline Picture ReadPicture(const std::filesystem::path& path) {
+  Picture picture;
+  std::vector<uint8_t> rgba;
+  if (!host::detail::ReadPngRgba(path, &picture.Width, &picture.Height, &rgba)) return {};
+  for (size_t i = 0; i < rgba.size(); i += 4)
+    picture.Pixels.push_back(uint32_t{rgba[i]} << 16 | uint32_t{rgba[i + 1]} << 8 | rgba[i + 2]);
+  return picture;
+}
+
+// A PNG's size, from its header (ReadPngRgba takes none over 1024 pixels):
+// the signature, then the IHDR chunk's big-endian width and height; 0 x 0
+// when it is no PNG.
 inline std::pair<int, int> PngSize(const std::filesystem::path& path) {
   const std::string header = ReadFile(path).substr(0, 24);
   if (!header.starts_with(std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16))) return {0, 0};
@@ -30,6 +50,25 @@ inline std::pair<int, int> PngSize(const std::filesystem::path& path) {
            static_cast<uint8_t>(header[at + 2]) << 8 | static_cast<uint8_t>(header[at + 3]);
   };
   return {word(16), word(20)};
+}
+
+// The records file's twelve values, four bytes each, least significant
+// first: six best times, then six fewest moves.
+inline std::string RecordsBytes(const std::vector<uint32_t>& values) {
+  std::string bytes;
+  for (uint32_t value : values)
+    for (int b = 0; b < 4; ++b) bytes += static_cast<char>(value >> (8 * b));
+  return bytes;
+}
+
+// A copy of the built program with its pictures and sounds in `folder`, so
+// that the records it keeps beside itself stay out of the build folder.
+inline void CopyProgram(const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(QUILLMOTH_BINARY, folder / "quillmoth");
+  for (const char* sub : {"Graph", "Sound"})
+    std::filesystem::copy(std::filesystem::path(QUILLMOTH_BINARY_DIR) / sub, folder / sub,
+                          std::filesystem::copy_options::recursive);
 }
 
 class HeadlessHostTest : public ::testing::Test {

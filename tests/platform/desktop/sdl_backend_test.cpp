@@ -233,17 +233,11 @@ TEST_F(SdlBackendTest, HostKeysToggleFullScreenAndTakeShotsAndNeverReachTheGame)
 
   // The shot is the display at three times its size, whatever the window
   // shows: row 0 the top three rows, row 319 the bottom three.
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgba;
-  ASSERT_TRUE(host::detail::ReadPngRgba(match[1].str(), &width, &height, &rgba));
-  ASSERT_EQ(std::tuple(width, height), std::tuple(720, 960));
-  Colours pixels;
-  const std::pair<int, int> points[] = {{0, 0}, {719, 2}, {0, 3}, {719, 956}, {0, 957}, {719, 959}};
-  for (const auto& [x, y] : points) {
-    const uint8_t* p = rgba.data() + (y * width + x) * 4;
-    pixels.push_back(uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]);
-  }
-  EXPECT_EQ(pixels, (Colours{0xFFFFFF, 0xFFFFFF, 0, 0, 0x0000FF, 0x0000FF}));
+  const Picture shot = ReadPicture(match[1].str());
+  ASSERT_EQ(std::tuple(shot.Width, shot.Height), std::tuple(720, 960));
+  EXPECT_EQ((Colours{shot.At(0, 0), shot.At(719, 2), shot.At(0, 3), shot.At(719, 956),
+                     shot.At(0, 957), shot.At(719, 959)}),
+            (Colours{0xFFFFFF, 0xFFFFFF, 0, 0, 0x0000FF, 0x0000FF}));
 }
 
 // Without --shot-scale a shot is as large as the picture the player sees:
