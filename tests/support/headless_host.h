@@ -90,6 +90,9 @@ class HeadlessHostTest : public ::testing::Test {
   }
 
   void SetUp() override {
+    // Tests set variables and change folder freely: each finds both as it began.
+    for (char** entry = environ; *entry != nullptr; ++entry) environment_.emplace_back(*entry);
+    workingFolder_ = std::filesystem::current_path();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = std::filesystem::temp_directory_path() /
               ("quillmoth-test-" + std::to_string(::getpid()) + "-" + info->test_suite_name() +
@@ -100,13 +103,20 @@ class HeadlessHostTest : public ::testing::Test {
 
   void TearDown() override {
     if (started_) host::Stop();
+    std::filesystem::current_path(workingFolder_);
     std::filesystem::remove_all(folder_);
+    clearenv();
+    for (const std::string& entry : environment_) {
+      const size_t equals = entry.find('=');
+      setenv(entry.substr(0, equals).c_str(), entry.c_str() + equals + 1, 1);
+    }
   }
 
   // A private folder standing in for the program's own folder.
   const std::filesystem::path& Folder() const { return folder_; }
 
  private:
-  std::filesystem::path folder_;
+  std::filesystem::path folder_, workingFolder_;
+  std::vector<std::string> environment_;
   bool started_ = false;
 };

@@ -70,7 +70,6 @@ void SetVariable(const char* name, const std::optional<std::string>& value) {
 
 TEST_F(FilesTest, DataAndPicturesFoldersFollowTheEnvironment) {
   using Text = std::optional<std::string>;
-  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
   // The player's data: XDG_DATA_HOME and HOME, then the folder; a relative
   // XDG_DATA_HOME does not count.
   const std::tuple<Text, Text, const char*> dataCases[] = {
@@ -85,7 +84,6 @@ TEST_F(FilesTest, DataAndPicturesFoldersFollowTheEnvironment) {
     const size_t length = GetPlayerDataFolder(buffer, sizeof buffer);
     EXPECT_EQ(std::string(buffer, length), folder);
   }
-  unsetenv("XDG_DATA_HOME");
 
   const std::string home = Folder().string();
   // Shots: $XDG_PICTURES_DIR; user-dirs.dirs, in ~/.config or else in
@@ -118,8 +116,6 @@ TEST_F(FilesTest, DataAndPicturesFoldersFollowTheEnvironment) {
     EXPECT_TRUE(fs::is_directory(expected));
     EXPECT_EQ(fs::exists(Folder() / "Pictures"), hasPictures);
   }
-  unsetenv("XDG_PICTURES_DIR");
-  setenv("HOME", savedHome.c_str(), 1);
 }
 
 // F12's shots share the pictures folder with whoever else writes there: a
@@ -212,9 +208,7 @@ TEST_F(FilesTest, AScreenshotIsToldByItsFullPath) {
   const fs::path work = Folder() / "work";
   fs::create_directories(work / "shots");
   const fs::path workPath = fs::canonical(work);
-  const fs::path before = fs::current_path();
   fs::current_path(work);
-  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
   setenv("HOME", Folder().c_str(), 1);  // no ~/Pictures, no user-dirs.dirs
   unsetenv("XDG_CONFIG_HOME");
   using Text = std::optional<std::string>;
@@ -231,9 +225,6 @@ TEST_F(FilesTest, AScreenshotIsToldByItsFullPath) {
     EXPECT_EQ(said, "quillmoth: screenshot saved to " + shot.Path + "\n");
     EXPECT_TRUE(fs::is_regular_file(shot.Path)) << shot.Path;
   }
-  unsetenv("XDG_PICTURES_DIR");
-  setenv("HOME", savedHome.c_str(), 1);
-  fs::current_path(before);
 }
 
 TEST_F(FilesTest, AShotReplacesOnlyWhatItWroteWholeAndNeverRemovesWhatItDidNotMake) {
@@ -285,10 +276,7 @@ TEST_F(FilesTest, ANewFileIsMadeOnlyWhereNothingLiesAndAReplacementSparesLinksAn
 
 // Folders named by the environment count only by their full path; a
 // relative temporary folder falls back to /tmp as a missing one does.
-TEST(FolderNames, RelativeFoldersFromTheEnvironmentCountAsNone) {
-  const char* saved = std::getenv("TMPDIR");
-  const std::optional<std::string> before =
-      saved ? std::optional<std::string>(saved) : std::nullopt;
+TEST_F(FilesTest, RelativeFoldersFromTheEnvironmentCountAsNone) {
   const std::tuple<const char*, std::string, std::string> rows[] = {
       {"/var/tmp", "/var/tmp", "/var/tmp"},
       {"tmp", "", "/tmp"},
@@ -299,7 +287,6 @@ TEST(FolderNames, RelativeFoldersFromTheEnvironmentCountAsNone) {
     EXPECT_EQ(host::detail::FolderFromEnvironment("TMPDIR"), named) << value;
     EXPECT_EQ(host::detail::TemporaryFolder(), temporary) << value;
   }
-  before ? setenv("TMPDIR", before->c_str(), 1) : unsetenv("TMPDIR");
 }
 
 }  // namespace
