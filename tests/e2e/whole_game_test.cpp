@@ -130,8 +130,7 @@ TEST_F(WholeGame, AWindowedGameStoppedTwiceReplaysExactlyAndTheReplayLeavesRecor
                         {"QUILLMOTH_RUNTIME_DIR=" + Path("run")}, Path("quillmoth"));
   ASSERT_EQ(replayed.Wait(60000), 0) << replayed.Err;
   EXPECT_EQ(RecordsFile(), lived);
-  EXPECT_EQ(ReadPicture(Folder() / "replayed.png").Pixels,
-            ReadPicture(Folder() / "live.png").Pixels);
+  EXPECT_EQ(ReadShot(Folder() / "replayed.png").Pixels, ReadShot(Folder() / "live.png").Pixels);
 
   // --replay from the records the recording carries: beside records that
   // the game's result only equals (no record then), and with another file

@@ -22,21 +22,21 @@ inline std::string ReadFile(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// A PNG decoded, 0xRRGGBB a pixel, top row first; 0 x 0 when it cannot be
-// read.
-struct Picture {
+// A shot decoded, 0xRRGGBB a pixel, top row first; 0 x 0 when it cannot be
+// read or is over 1024 pixels a side.
+struct Shot {
   int Width = 0, Height = 0;
   std::vector<uint32_t> Pixels;
   uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y * Width + x)]; }
 };
 
-inline Picture ReadPicture(const std::filesystem::path& path) {
-  Picture picture;
+inline Shot ReadShot(const std::filesystem::path& path) {
+  Shot shot;
   std::vector<uint8_t> rgba;
-  if (!host::detail::ReadPngRgba(path, &picture.Width, &picture.Height, &rgba)) return {};
+  if (!host::detail::ReadPngRgba(path, &shot.Width, &shot.Height, &rgba)) return {};
   for (size_t i = 0; i < rgba.size(); i += 4)
-    picture.Pixels.push_back(uint32_t{rgba[i]} << 16 | uint32_t{rgba[i + 1]} << 8 | rgba[i + 2]);
-  return picture;
+    shot.Pixels.push_back(uint32_t{rgba[i]} << 16 | uint32_t{rgba[i + 1]} << 8 | rgba[i + 2]);
+  return shot;
 }
 
 // A PNG's size, from its header (ReadPngRgba takes none over 1024 pixels):

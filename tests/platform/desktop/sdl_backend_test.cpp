@@ -232,7 +232,7 @@ TEST_F(SdlBackendTest, HostKeysToggleFullScreenAndTakeShotsAndNeverReachTheGame)
 
   // The shot is the display at three times its size, whatever the window
   // shows: row 0 the top three rows, row 319 the bottom three.
-  const Picture shot = ReadPicture(match[1].str());
+  const Shot shot = ReadShot(match[1].str());
   ASSERT_EQ(std::tuple(shot.Width, shot.Height), std::tuple(720, 960));
   EXPECT_EQ((Colours{shot.At(0, 0), shot.At(719, 2), shot.At(0, 3), shot.At(719, 956),
                      shot.At(0, 957), shot.At(719, 959)}),
