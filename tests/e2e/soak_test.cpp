@@ -101,9 +101,7 @@ TEST_F(Soak, RandomTapsKeepTheBoardTheClockAndMemoryStraight) {
   const char* setting = std::getenv("QUILLMOTH_SOAK_FRAMES");
   const uint64_t frames = setting != nullptr ? std::strtoull(setting, nullptr, 10) : 10000;
   const uint32_t seed = 20240611;
-  for (const char* sub : {"Graph", "Sound"})
-    std::filesystem::copy(std::filesystem::path(QUILLMOTH_BINARY_DIR) / sub, Folder() / sub,
-                          std::filesystem::copy_options::recursive);
+  CopyProgram(Folder());
   // No log of sounds: over a long run it would pass for a leak.
   StartHost(RandomSession(seed, frames), host::DisplayMode::Rgb565, seed, false);
   Board = BoardRecord{};  // no board from an earlier test
