@@ -79,21 +79,6 @@ TEST_F(App, FrameWithoutAScreenPresentsTheLastPictureAgainAfterThirtyMillisecond
   ScreenState = ScreenTitle;
 }
 
-// A touch made while the pictures load waits in the queue; the title's first
-// frame dispatches it and only its second frame can take it.
-TEST_F(App, TapDuringStartUpIsTakenInTheSecondTitleFrame) {
-  StartHost("tap 120 300\nquit\n");
-  EXPECT_EQ(ProgramEntry(nullptr, nullptr, "", ShowNormal), 0);
-  EXPECT_EQ(host::FramesRun(), 1u);
-  EXPECT_EQ(ScreenState, ScreenTitle);
-  host::Stop();
-
-  StartHost("tap 120 300\nwait 1\nquit\n");
-  EXPECT_EQ(ProgramEntry(nullptr, nullptr, "", ShowNormal), 0);
-  EXPECT_EQ(host::FramesRun(), 2u);
-  EXPECT_EQ(ScreenState, ScreenBoardSelect);
-}
-
 TEST_F(App, WhoOwnsTheScreenFollowsTheWindowsMessages) {
   StartHost();
   // Before the window exists only the taskbar itself can hide.
