@@ -92,18 +92,6 @@ class GameTest : public HeadlessHostTest {
     for (int32_t k = 0; k < columns * rows; ++k) Board.Tiles[k] = Tile{pictures[k], 0, 1, 0, 0};
   }
 
-  // The red cross over the sound toggle of a muted game, on a 240-wide frame
-  // from row `top`: strokes from (222 + i, 241) down to the right and from
-  // (238 + i, 241) down to the left, i = 0..2, 16 rows, cut at x 239.
-  static void AddMuteCross(Pixels& frame, int32_t top = 0) {
-    for (int32_t i = 0; i < 3; ++i) {
-      for (int32_t k = 0; k < 16; ++k) {
-        for (int32_t x : {222 + i + k, 238 + i - k})
-          if (x <= 239) frame[(241 + k - top) * 240 + x] = 0xF800;
-      }
-    }
-  }
-
   // The effects asked for since the last call, in order, each by its file's
   // name without ".wav", separated by spaces.
   std::string NewSounds() {

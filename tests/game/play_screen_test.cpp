@@ -185,28 +185,6 @@ TEST_F(PlayScreen_, TheMoveCountStopsAt32767AndNeverReachesTheRecordsNegative) {
             std::tuple(32'767, 32'767, NewRecord));
 }
 
-// The panel: the seconds and the moves over the panel's picture, and the
-// cross while muted.
-TEST_F(PlayScreen_, TheHudShowsThreeDigitCountersTheTimeRollingOverAt999AndTheCross) {
-  LayOut(3, {});
-  const std::tuple<uint32_t, int16_t, uint8_t, const char*, const char*> cases[] = {
-      {998'999, 7, 1, "998", "007"},
-      {999'000, 999, 0, "000", "999"},
-      {1'500'000, 1000, 0, "501", "1000"}};
-  for (auto [ms, moves, sound, time, shownMoves] : cases) {
-    SCOPED_TRACE(time);
-    std::tie(Board.ElapsedMs, Board.Moves, SoundOn) = std::tuple(ms, moves, sound);
-    DrawHud();
-    const Pixels shown(BackBuffer + 240 * 240, BackBuffer + 240 * 320);
-    std::ranges::copy(panel_, BackBuffer + 240 * 240);
-    DrawShadowedText(time, 63, 257);
-    DrawShadowedText(shownMoves, 177, 257);
-    Pixels expected(BackBuffer + 240 * 240, BackBuffer + 240 * 320);
-    if (sound == 0) AddMuteCross(expected, 240);
-    EXPECT_TRUE(shown == expected);
-  }
-}
-
 TEST_F(PlayScreen_, PanelControlsActOnEveryEdgeAndNotOnePixelOutside) {
   // Screen, quit flag, sound flag, saved size, return screen, effect played.
   using Effect = std::tuple<int, int, int, int, int, std::string>;
@@ -275,30 +253,6 @@ TEST_F(PlayScreen_, TheClockCountsOnlyPlayAcrossTheTickWrapAndStopsWithTheLastPa
     EXPECT_EQ(Board.ElapsedMs, elapsed) << ms;
   }
   EXPECT_EQ(Board.GameState, Finished);
-}
-
-TEST_F(PlayScreen_, TheRecordBannerBouncesOverTheBoardInRecolouredBackdrop) {
-  // Key colour: untouched. Black: black. Anything else: the backdrop below,
-  // its red moved into green and its green into blue.
-  for (size_t i = 0; i < record_.size(); ++i)
-    record_[i] = i % 3 == 0 ? KeyColour : i % 3 == 1 ? 0x0000 : static_cast<uint16_t>(i | 1);
-  LayOut(2, {});  // 4 x 6, cells from x 60, y 30
-  for (Tile& tile : Board.Tiles) tile.Present = 0;
-  Board.Tiles[9].Present = 1;  // one tile left to cover, in the second column and third row
-  Board.GameState = NewRecord;
-  const int32_t tops[][2] = {{0, 60},   {10, 72},  {32, 95}, {64, 110},
-                             {128, 60}, {160, 24}, {192, 10}};
-  for (auto [phase, top] : tops) {
-    Pixels expected = BoardArea();
-    for (int32_t i = 0; i < 240 * 120; ++i) {
-      const int32_t at = top * 240 + i;
-      if (record_[i] != KeyColour) expected[at] = record_[i] == 0 ? 0 : backdrop_[at] >> 5;
-    }
-    BannerPhase = phase;
-    PlayScreen();
-    EXPECT_EQ(BannerPhase, phase + 10);
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), BackBuffer)) << phase;
-  }
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <csignal>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -20,37 +19,20 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
+using Bytes = std::string;
 using Values = std::array<uint32_t, 12>;  // six times, then six move counts
 
 class Records_ : public GameTest {
  protected:
   fs::path File() const { return Folder() / "quill.dat"; }
-  Bytes RecordsFile() const { return Read(File()); }
-  static Bytes Read(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  static void Write(const fs::path& file, const Bytes& bytes) {
-    std::ofstream(file, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-  }
+  Bytes RecordsFile() const { return ReadFile(File()); }
+  void Write(const Bytes& bytes) const { std::ofstream(File(), std::ios::binary) << bytes; }
   // The records file's layout: each value least significant byte first.
   static Bytes Encode(const Values& values) {
     Bytes bytes;
     for (uint32_t v : values)
-      for (int32_t shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<uint8_t>(v >> shift));
+      for (int32_t shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(v >> shift);
     return bytes;
-  }
-  // The bytes the records in memory must be saved as.
-  static Bytes Encoded() {
-    Values values{};
-    for (int32_t i = 0; i < 6; ++i)
-      std::tie(values[i], values[i + 6]) =
-          std::tuple(BestSeconds[i], static_cast<uint32_t>(BestMoves[i]));
-    return Encode(values);
   }
   // Puts the values in memory; returns the bytes they must be saved as.
   static Bytes Hold(const Values& values) {
@@ -88,12 +70,10 @@ class Records_ : public GameTest {
   // the other, so a file mixed from both matches neither. Once nobody kills
   // it, a save still lands.
   void KillSavesThenSave(uint32_t seed) {
-    const auto set = [](uint32_t from, uint32_t step) {
-      Values values{};
-      for (uint32_t i = 0; i < 12; ++i) values[i] = from + i * step;
-      return Hold(values);
-    };
-    const Bytes after = set(0xA0B0C0D0, 0xFFFFFFFF), before = set(0x10203040, 1);
+    Values one{}, other{};
+    for (uint32_t i = 0; i < 12; ++i)
+      std::tie(one[i], other[i]) = std::tuple(0xA0B0C0D0 - i, 0x10203040 + i);
+    const Bytes after = Hold(one), before = Hold(other);
     SaveRecords();
     std::mt19937 random(seed);
     int finished = 0;
@@ -102,7 +82,7 @@ class Records_ : public GameTest {
       ASSERT_GE(child, 0);
       if (child == 0) {
         for (uint64_t n = 0;; ++n) {
-          n % 2 == 0 ? set(0xA0B0C0D0, 0xFFFFFFFF) : set(0x10203040, 1);
+          Hold(n % 2 == 0 ? one : other);
           SaveRecords();
         }
       }
@@ -122,16 +102,16 @@ class Records_ : public GameTest {
       }
     }
     EXPECT_GT(finished, 0) << "no save finished before a kill";
-    const Bytes last = set(12, 7);
+    const Bytes last = Hold({12, 19, 26, 33, 40, 47, 54, 61, 68, 75, 82, 89});
     SaveRecords();
     EXPECT_EQ(RecordsFile(), last);
   }
   int unfinished_ = 0;  // kills that left a new file not yet in place
   // Bytes 1, 2, 3, ... so that every value shows which bytes it came from.
   void WriteCounting(int32_t size) const {
-    Bytes bytes(static_cast<size_t>(size));
-    std::iota(bytes.begin(), bytes.end(), uint8_t{1});
-    Write(File(), bytes);
+    Bytes bytes(static_cast<size_t>(size), 0);
+    std::iota(bytes.begin(), bytes.end(), char{1});
+    Write(bytes);
   }
 };
 
@@ -149,11 +129,9 @@ TEST_F(Records_, FilesAreReadLittleEndianByteByByteAsFarAsTheyReach) {
       {60, {0x00410302, 0x0104, 0x7F20}}};
   for (const auto& [size, loaded] : cases) {
     SCOPED_TRACE(size);
-    Write(File(),
-          Bytes(file.begin(), file.begin() + static_cast<ptrdiff_t>(std::min<size_t>(size, 48))));
-    if (size > 48) std::ofstream(File(), std::ios::binary | std::ios::app) << "past the end";
-    Hold({0x00400000, 0x00400000, 0x00400000, 0x00400000, 0x00400000, 0x00400000, 256, 256, 256,
-          256, 256, 256});
+    Write(file.substr(0, size) + (size > 48 ? "past the end" : ""));
+    std::ranges::fill(BestSeconds, 0x00400000u);
+    std::ranges::fill(BestMoves, 256);
     LoadRecords();
     EXPECT_EQ(std::tuple(BestSeconds[5], BestMoves[0], BestMoves[5]), loaded);
     EXPECT_EQ(RecordsFile().size(), size);
@@ -171,7 +149,7 @@ TEST_F(Records_, ValuesNoGameCanMakeReadAsNoRecordAndAreNamed) {
   // wrapping), -1.
   const Bytes bytes = Encode(
       {4294967, 4294968, 4294967295u, 0, 999, 1, 4, 7, 32767, 32768, 0xFFFF8000u, 0xFFFFFFFFu});
-  Write(File(), bytes);
+  Write(bytes);
   LoadRecords();
   EXPECT_EQ(std::vector(std::begin(BestSeconds), std::end(BestSeconds)),
             (std::vector<uint32_t>{4294967, 999, 999, 0, 999, 1}));
@@ -198,11 +176,12 @@ TEST_F(Records_, SavedRecordsAreTheFortyEightBytesOfTheLayout) {
         0x80000000u});
   WriteCounting(60);  // an older, longer file is replaced whole
   SaveRecords();
-  const Bytes expected = {0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00,
-                          0x00, 0x01, 0x00, 0x00, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF,
-                          0x04, 0x00, 0x00, 0x00, 0xE7, 0x03, 0x00, 0x00, 0xE8, 0x03, 0x00, 0x00,
-                          0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80};
-  EXPECT_EQ(RecordsFile(), expected);
+  const std::vector<uint8_t> expected = {0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0x00,
+                                         0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x78, 0x56, 0x34, 0x12,
+                                         0xFF, 0xFF, 0xFF, 0xFF, 0x04, 0x00, 0x00, 0x00, 0xE7, 0x03,
+                                         0x00, 0x00, 0xE8, 0x03, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF,
+                                         0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80};
+  EXPECT_EQ(RecordsFile(), Bytes(expected.begin(), expected.end()));
 }
 
 // The save goes through a new file under a temporary name. Whatever an
@@ -226,8 +205,8 @@ TEST_F(Records_, ASaveLandsWholeOrNotAtAllWhateverLiesInItsWay) {
     std::ofstream(victim) << "precious";
     WriteCounting(48);
     const Bytes old = RecordsFile();
-    BestMoves[i] = static_cast<int32_t>(i + 4);
-    const Bytes wanted = Encoded();
+    const Bytes wanted =
+        Hold({10, 20, 30, 40, 50, 60, 5, 9, 13, 19, 25, static_cast<uint32_t>(33 + i)});
     cases[i].first();
     SaveRecords();
     setrlimit(RLIMIT_FSIZE, &saved);
@@ -263,7 +242,7 @@ TEST_F(Records_, AFullDiskStillTakesANewRecordInTheRecordsFileItself) {
     if (fs::file_size(Folder() / "probe") != 0) _exit(3);
     const Bytes wanted = Hold({10, 20, 30, 40, 50, 60, 4, 9, 13, 19, 25, 33});
     SaveRecords();
-    _exit(Read(File()) == wanted && host::Notices().empty() ? 0 : 1);
+    _exit(RecordsFile() == wanted && host::Notices().empty() ? 0 : 1);
   }
   int status = -1;
   waitpid(child, &status, 0);
@@ -282,7 +261,7 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayers
   // different one.
   const Bytes installedBytes =
       Hold({0x00030201, 0x00070605, 9, 10, 11, 12, 100, 200, 300, 400, 500, 600});
-  Write(File(), installedBytes);
+  Write(installedBytes);
   const fs::path data = DataFolder();
   fs::permissions(Folder(), fs::perms(0555));
   const int installed = AsOrdinaryUser(data, [] {
@@ -297,14 +276,13 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayers
   });
   EXPECT_EQ(RecordsFile(), installedBytes);  // the installed file is as it came
   fs::permissions(File(), fs::perms(0666));
-  BestSeconds[2] = 7;
+  const Bytes writableBytes = Hold({1, 2, 7, 4, 5, 6, 7, 8, 9, 10, 11, 12});
   const int writable = AsOrdinaryUser(data, [] { return SaveRecords(), 0; });
   fs::permissions(Folder(), fs::perms(0755));
   EXPECT_EQ(std::tuple(installed, writable), std::tuple(0, 0));
-  const Bytes bytes = Read(data / "quillmoth" / "quill.dat");
-  ASSERT_EQ(bytes.size(), 48u);
-  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8), (Bytes{5, 0, 0, 0, 5, 6, 7, 0}));
-  EXPECT_EQ(RecordsFile(), Encoded());
+  EXPECT_EQ(ReadFile(data / "quillmoth" / "quill.dat"),
+            Encode({5, 0x00070605, 9, 10, 11, 12, 100, 200, 300, 400, 500, 600}));
+  EXPECT_EQ(RecordsFile(), writableBytes);
   struct stat info {};
   stat(File().c_str(), &info);
   EXPECT_EQ(std::tuple(info.st_uid, info.st_mode & 0777), std::tuple(getuid(), 0666u));
@@ -312,9 +290,9 @@ TEST_F(Records_, AFolderThePlayerMayNotWriteKeepsTheRecordsInTheFileOrThePlayers
   if (getuid() == 0) {  // another player's file in a folder anyone may write
     ASSERT_EQ(chown(File().c_str(), 65534, 65534), 0);
     fs::permissions(File(), fs::perms(0660));
-    BestSeconds[2] = 6;
+    const Bytes othersBytes = Hold({1, 2, 6, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     SaveRecords();
-    EXPECT_EQ(RecordsFile(), Encoded());
+    EXPECT_EQ(RecordsFile(), othersBytes);
     stat(File().c_str(), &info);
     EXPECT_EQ(std::tuple(info.st_uid, info.st_mode & 0777), std::tuple(65534u, 0660u));
   }
@@ -353,7 +331,7 @@ TEST_F(Records_, RecordsThatCannotStayBesideTheProgramGoToThePlayersFolderOrTheP
       return std::ranges::none_of(host::Notices(), &host::Notice::Shown) ? 0 : 1;
     });
     EXPECT_EQ(saved, 0);
-    const Bytes kept = Read(data / "quillmoth" / "quill.dat");
+    const Bytes kept = ReadFile(data / "quillmoth" / "quill.dat");
     ASSERT_EQ(kept.size(), 48u);
     EXPECT_EQ(kept[24], 4);
     EXPECT_TRUE(mode == 0 || RecordsFile() == before);

@@ -6,9 +6,10 @@
 #include <array>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
-#include "gfx/back_buffer.h"
+#include "game/game_fixture.h"
 
 namespace {
 
@@ -43,24 +44,15 @@ void Expect(std::vector<uint16_t>& frame, int g, int x, int y, uint16_t ink = In
   }
 }
 
-class FontTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    AllocateBackBuffer();
-    BuildGlyphFont();
-  }
-  void TearDown() override {
-    FreeGlyphFont();
-    ReleaseBackBuffer();
-  }
-  // The frame text leaves on the background, drawn in ink or as a number.
-  static std::vector<uint16_t> Draw(const std::string& text, int32_t x, int32_t y,
-                                    bool shadowed = false) {
-    std::fill_n(BackBuffer, BackBufferPixels, Background);
-    shadowed ? DrawShadowedText(text.c_str(), x, y) : DrawString(text.c_str(), x, y, Ink);
-    return {BackBuffer, BackBuffer + BackBufferPixels};
-  }
-};
+// The frame text leaves on the background, drawn in ink or as a number.
+std::vector<uint16_t> Draw(const std::string& text, int32_t x, int32_t y, bool shadowed = false) {
+  std::fill_n(BackBuffer, BackBufferPixels, Background);
+  shadowed ? DrawShadowedText(text.c_str(), x, y) : DrawString(text.c_str(), x, y, Ink);
+  return {BackBuffer, BackBuffer + BackBufferPixels};
+}
+
+// The game tests' fixture: among the rest, a back buffer and the font.
+using FontTest = GameTest;
 
 TEST_F(FontTest, EveryCharacterDrawsItsGlyphAndUpperCaseDrawsLowerCase) {
   // Upper case "S" is the letter too: the stroke glyph is never drawn.
@@ -107,6 +99,19 @@ TEST_F(FontTest, PenAdvancesWrapsAtX230AndStaysInTheFrame) {
   Expect(expected, 26, 11, 21, 0x0000);
   Expect(expected, 26, 10, 20, 0xFFFF);
   EXPECT_TRUE(Draw("0", 10, 20, true) == expected);
+}
+
+// Counters and records print with at least three digits, and every one of
+// them: the seconds and moves on the panel, the records table.
+TEST(FormatNumber, AtLeastThreeDigitsAndAllOfThem) {
+  const std::pair<int32_t, const char*> cases[] = {{0, "000"},   {7, "007"},
+                                                   {999, "999"}, {1000, "1000"},
+                                                   {-1, "-001"}, {INT32_MIN, "-2147483648"}};
+  for (const auto& [value, text] : cases) {
+    NumberText out;
+    FormatNumber(out, value);
+    EXPECT_STREQ(out, text);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "screens/assets.h"
 
 #include "game/game_fixture.h"
-#include "game/random.h"
 #include "gfx/tga.h"
 
 namespace {
@@ -36,19 +35,6 @@ TEST_F(GameTest, AssetsAreBlackWithoutPicturesAndEachFromItsOwnFileWithThem) {
     EXPECT_TRUE(std::equal(file.begin(), file.end(), *picture)) << name;
   }
   FreeAssets();
-
-  // The generator is seeded from the tick count at load: the same tick
-  // deals the same boards, another tick others.
-  const auto drawsAfterLoadAt = [](uint32_t tick) {
-    host::SetTickCounter(tick);
-    LoadAssets();
-    FreeAssets();
-    std::vector<int32_t> draws(4);
-    for (int32_t& draw : draws) draw = NextRandom();
-    return draws;
-  };
-  EXPECT_EQ(drawsAfterLoadAt(1000), drawsAfterLoadAt(1000));
-  EXPECT_NE(drawsAfterLoadAt(1000), drawsAfterLoadAt(1001));
 }
 
 }  // namespace

@@ -28,38 +28,16 @@ Pixels Upper(const Pixels& front, const Pixels& backdrop, const Steps& steps) {
 
 using Title = GameTest;
 
-// A whole title frame from the rules: the steps from the zoom rounded to
-// single precision, the upper area as above, the panel below.
-TEST_F(Title, WholeFramesAtAnglesThatTurnTheTextureEveryWay) {
-  for (uint32_t i = 0; i < 240 * 240; ++i) front_[i] = i % 7 == 3 ? uint16_t(i) : KeyColour;
-  // Angle 120 is where the single-precision zoom matters: uy is 383, not 384.
-  // At 180 sin() is a tiny non-zero double, yet every step truncates to 0.
-  // 358 and the phases 358 and 357 wrap at 360.
-  const int32_t states[][3] = {{120, 270, 0},  {30, 90, 45},    {250, 10, 200}, {300, 180, 300},
-                               {120, 90, 180}, {358, 358, 357}, {180, 0, 0},    {0, 0, 0}};
-  for (const auto& [angle, phaseU, phaseV] : states) {
-    const double a = angle * 0.017453292519943295;
-    const double zoom = static_cast<float>(std::sin(a) * 2.0);
-    const auto ux = static_cast<int32_t>(std::cos(a) * zoom * 256.0);
-    const auto uy = static_cast<int32_t>(std::sin(a) * zoom * 256.0);
-    const auto p = static_cast<int32_t>(std::sin(phaseU * 0.017453292519943295) * 100.0 + 50.0);
-    const auto s = static_cast<int32_t>(std::cos(phaseV * 0.017453292519943295) * 70.0 + 35.0);
-    Pixels expected = Upper(front_, backdrop_, {ux, uy, -uy, ux, p, s});
-    expected.insert(expected.end(), titlePanel_.begin(), titlePanel_.end());
-    EXPECT_TRUE(angle != 120 || uy == 383);
-    std::tie(TitleAngle, TitlePhaseU, TitlePhaseV) = std::tuple(angle, phaseU, phaseV);
-    TitleScreen();
-    EXPECT_TRUE(Frame() == expected) << angle;
-    EXPECT_EQ(std::tuple(TitleAngle, TitlePhaseU, TitlePhaseV),
-              std::tuple((angle + 2) % 360, (phaseU + 2) % 360, (phaseV + 3) % 360));
-  }
-}
-
+// Whole title frames from the rules, for every angle of the animation with
+// the phases at every value too: the steps from the zoom rounded to single
+// precision, the upper area as above, the panel below. Angle 120 is where the
+// single-precision zoom matters: uy is 383, not 384. At 180 sin() is a tiny
+// non-zero double, yet every step truncates to 0.
 // The textured area is drawn by cutting rows where a coordinate leaves its
-// copy of the texture and fetching texels eight at a time; it must match the
-// closed form for every angle of the animation and for any steps and drifts
-// at all: large, negative, and walks that cross 2^32 inside a row.
-TEST_F(Title, TheTextureWalkMatchesTheRuleForEveryAngleAndAnyStep) {
+// copy of the texture and fetching texels eight at a time; it must also
+// match the closed form for any steps and drifts at all: large, negative,
+// and walks that cross 2^32 inside a row.
+TEST_F(Title, WholeFramesForEveryAngleAndTheTextureWalkForAnyStep) {
   std::mt19937 random(7);
   for (uint32_t i = 0; i < 240 * 240; ++i) {
     const int32_t dx = static_cast<int32_t>(i % 240) - 120, dy = static_cast<int32_t>(i / 240) - 90;
@@ -67,20 +45,34 @@ TEST_F(Title, TheTextureWalkMatchesTheRuleForEveryAngleAndAnyStep) {
     front_[i] = window ? KeyColour : static_cast<uint16_t>(i | 1);
   }
   for (uint16_t& texel : backdrop_) texel = static_cast<uint16_t>(random());
-  std::vector<Steps> cases;
+  constexpr double Degree = 0.017453292519943295;
   for (int32_t angle = 0; angle < 360; ++angle) {
-    std::tie(TitleAngle, TitlePhaseU, TitlePhaseV) = std::tuple(angle, angle * 7 % 360, angle);
-    ComputeTitleFrame();
-    cases.push_back({TitleUx, TitleUy, TitleVx, TitleVy, TitleDriftP, TitleDriftS});
+    // 7 and 11 are prime to 360, so over the turn each phase takes every
+    // value once, out of step with the angle and the other phase, and each
+    // wraps at 360 on a frame of its own.
+    const int32_t phaseU = angle * 7 % 360, phaseV = (angle * 11 + 5) % 360;
+    const double zoom = static_cast<float>(std::sin(angle * Degree) * 2.0);
+    const auto ux = static_cast<int32_t>(std::cos(angle * Degree) * zoom * 256.0);
+    const auto uy = static_cast<int32_t>(std::sin(angle * Degree) * zoom * 256.0);
+    const auto p = static_cast<int32_t>(std::sin(phaseU * Degree) * 100.0 + 50.0);
+    const auto s = static_cast<int32_t>(std::cos(phaseV * Degree) * 70.0 + 35.0);
+    Pixels expected = Upper(front_, backdrop_, {ux, uy, -uy, ux, p, s});
+    expected.insert(expected.end(), titlePanel_.begin(), titlePanel_.end());
+    EXPECT_TRUE(angle != 120 || uy == 383);
+    std::tie(TitleAngle, TitlePhaseU, TitlePhaseV) = std::tuple(angle, phaseU, phaseV);
+    TitleScreen();
+    ASSERT_TRUE(Frame() == expected) << angle;
+    ASSERT_EQ(std::tuple(TitleAngle, TitlePhaseU, TitlePhaseV),
+              std::tuple((angle + 2) % 360, (phaseU + 2) % 360, (phaseV + 3) % 360));
   }
   const auto any = [&](uint32_t span) {
     return static_cast<int32_t>(random() % (2 * span + 1)) - static_cast<int32_t>(span);
   };
+  std::vector<Steps> cases = {{INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN, 1, -1}};
   for (int32_t k = 0; k < 60; ++k) {
     const uint32_t span = k % 3 == 0 ? 1u << 30 : k % 3 == 1 ? 70'000 : 600;
     cases.push_back({any(span), any(span), any(span), any(span), any(span), any(span)});
   }
-  cases.push_back({INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN, 1, -1});
   for (const Steps& c : cases) {
     std::tie(TitleUx, TitleUy, TitleVx, TitleVy, TitleDriftP, TitleDriftS) = std::tuple_cat(c);
     DrawTitleUpperArea();

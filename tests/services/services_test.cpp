@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,39 +56,28 @@ TEST(DataPaths, JoinPathCutsAndSaysSo) {
 std::vector<uint32_t> Delivered;
 intptr_t Log(WindowHandle, uint32_t m, uintptr_t, intptr_t) { return Delivered.push_back(m), 0; }
 
-// Messages are dispatched after every frame, drawn or not, and a quit
-// request among them ends the loop without cutting the queue short. A plain
-// 16-bit display with 480-byte rows holds the back buffer byte for byte.
-TEST_F(Services, ShowsTheFrameThenDeliversEveryMessageAndNotesAQuit) {
+// Messages are dispatched after every frame, drawn or not (here the display
+// gives no address), and a quit request among them ends the loop without
+// cutting the queue short. What a drawn frame leaves in display memory is the
+// display output's test's, and the golden runs show every frame presented.
+TEST_F(Services, DeliversEveryMessageAfterAFrameAndNotesAQuit) {
+  // The long wait keeps the script's end from queueing a close message.
+  StartHost("wait 1000\n");
   AllocateBackBuffer();
-  for (const auto& [drawn, quit] : {std::pair(true, false), std::pair(false, true)}) {
-    SCOPED_TRACE(testing::Message() << "drawn " << drawn << " quit " << quit);
-    host::Stop();
-    // The long wait keeps the script's end from queueing a close message.
-    StartHost("wait 1000\n");
-    GXOpenDisplay(nullptr, GXFullScreen);
-    DisplayFormat = {16, 2, 480};
-    // The host's test messages go to the first window created.
-    DeclareWindowClass({0, Log, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Recorder"});
-    CreatePlatformWindow(0, "Recorder", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    host::SetDisplayUnavailable(!drawn);
-    host::PostMessageToGameWindow(MessageStylusDown, 0, 0);
-    if (quit) PostQuitRequest(0);
-    host::PostMessageToGameWindow(MessageStylusUp, 0, 0);
-    for (uint32_t i = 0; i < 76800; ++i) BackBuffer[i] = static_cast<uint16_t>(i * 7919 + drawn);
-    const auto origin = host::DisplayMemory().begin() + host::DisplayOrigin();
-    std::vector<uint8_t> expected(origin, origin + 153600);
-    if (drawn) std::memcpy(expected.data(), BackBuffer, expected.size());
-    Delivered.clear();
-    QuitFlag = 0;
-
-    PresentFrame();
-
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(),
-                           host::DisplayMemory().begin() + host::DisplayOrigin()));
-    EXPECT_EQ(Delivered, (std::vector<uint32_t>{MessageStylusDown, MessageStylusUp}));
-    EXPECT_EQ(QuitFlag, quit ? 1 : 0);
-  }
+  GXOpenDisplay(nullptr, GXFullScreen);
+  DisplayFormat = {16, 2, 480};
+  // The host's test messages go to the first window created.
+  DeclareWindowClass({0, Log, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Recorder"});
+  CreatePlatformWindow(0, "Recorder", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  host::SetDisplayUnavailable(true);
+  Delivered.clear();  // the window's own creation message
+  host::PostMessageToGameWindow(MessageStylusDown, 0, 0);
+  PostQuitRequest(0);
+  host::PostMessageToGameWindow(MessageStylusUp, 0, 0);
+  QuitFlag = 0;
+  PresentFrame();
+  EXPECT_EQ(Delivered, (std::vector<uint32_t>{MessageStylusDown, MessageStylusUp}));
+  EXPECT_EQ(QuitFlag, 1);
   ReleaseBackBuffer();
   QuitFlag = 0;
 }
