@@ -28,12 +28,7 @@ class Records_ : public GameTest {
   Bytes RecordsFile() const { return ReadFile(File()); }
   void Write(const Bytes& bytes) const { std::ofstream(File(), std::ios::binary) << bytes; }
   // The records file's layout: each value least significant byte first.
-  static Bytes Encode(const Values& values) {
-    Bytes bytes;
-    for (uint32_t v : values)
-      for (int32_t shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(v >> shift);
-    return bytes;
-  }
+  static Bytes Encode(const Values& values) { return RecordsBytes({values.begin(), values.end()}); }
   // Puts the values in memory; returns the bytes they must be saved as.
   static Bytes Hold(const Values& values) {
     for (int32_t i = 0; i < 6; ++i)
